@@ -1,0 +1,8 @@
+#pragma once
+// The command-line converter: turns the Ogg Vorbis files of its command line into MP3 files.
+
+#include <QStringList>
+
+// Runs the program on its arguments (without the program name); returns the exit code:
+// 0 when every file was converted, 1 when a file failed, 2 for a usage error.
+int RunCliConverter(const QStringList& arguments);
