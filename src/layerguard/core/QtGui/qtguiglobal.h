@@ -1,0 +1,2 @@
+// Found before Qt's own header when qv_core compiles: the core layer uses QtCore only.
+#error "qv_core must not include QtGui headers; move this code to qv_platform or qv_ui"
