@@ -2,7 +2,9 @@
 
 #include "CliBatchHost.h"
 #include "engine/ConversionJob.h"
-#include "filelist/OggVorbisProbe.h"
+#include "batch/ConversionTaskBuilder.h"
+#include "engine/SoxLibrary.h"
+#include "filelist/AudioFileProbe.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -18,23 +20,36 @@ void PrintError(const QString& text)
     std::fprintf(stderr, "quillvane-cli: %s\n", text.toLocal8Bit().constData());
 }
 
-// Builds the job for one source, or returns an error text.
-QString BuildJob(const QString& source, const QDir& outputDir, CConversionTask& job)
+// Maps a --channels value to a channel mode; -1 when it is not one.
+int ParseChannelMode(const QString& text)
 {
-    AudioFileInfo info;
-    ProbeOggVorbis(source, info);
+    static const QStringList names = {QStringLiteral("auto"), QStringLiteral("mono"), QStringLiteral("stereo"),
+                                      QStringLiteral("joint"), QStringLiteral("dual")};
+    return int(names.indexOf(text.toLower()));
+}
+
+// Maps a --frequency value to an index into kSampleRateTable; -1 when it is not one.
+int ParseSampleRateIndex(const QString& text)
+{
+    if (text.compare(QStringLiteral("auto"), Qt::CaseInsensitive) == 0)
+        return 0;
+    bool ok = false;
+    const int hz = text.toInt(&ok);
+    for (std::size_t i = 1; ok && i < kSampleRateTable.size(); ++i)
+        if (kSampleRateTable[i] == hz)
+            return int(i);
+    return -1;
+}
+
+// Builds the job for one source, or returns an error text.
+QString BuildJob(const QString& source, const QDir& outputDir, const ConversionSettings& settings,
+                 CConversionTask& job)
+{
+    const AudioFileInfo info = ProbeFile(source);
     if (info.unreadable)
         return QStringLiteral("%1: not a readable Ogg Vorbis file").arg(source);
-    if (info.channels > 2)
-        return QStringLiteral("%1: %2 channels; only mono and stereo files can be converted").arg(source).arg(info.channels);
-    job.sourcePath = QFileInfo(source).absoluteFilePath();
-    job.sourceSampleRate = info.sampleRate;
-    job.sourceChannels = info.channels;
-    job.outputSampleRate = info.sampleRate;
-    job.outputChannels = info.channels;
-    job.expectedSamples = info.totalSamples;
-    job.needsFormatConversion = 0;
-    job.destinationPath = outputDir.filePath(QFileInfo(source).completeBaseName() + QStringLiteral(".mp3"));
+    const QString destination = outputDir.absoluteFilePath(QFileInfo(source).completeBaseName() + QStringLiteral(".mp3"));
+    job = MakeConversionTask(info, QFileInfo(source).absoluteFilePath(), destination, settings);
     return {};
 }
 
@@ -49,14 +64,38 @@ int RunCliConverter(const QStringList& arguments)
     const QCommandLineOption outputOption({QStringLiteral("o"), QStringLiteral("output-dir")},
                                           QStringLiteral("Write the MP3 files into <dir>."), QStringLiteral("dir"));
     parser.addOption(outputOption);
+    const QCommandLineOption channelsOption({QStringLiteral("c"), QStringLiteral("channels")},
+                                            QStringLiteral("Channel mode: auto, mono, stereo, joint or dual."),
+                                            QStringLiteral("mode"), QStringLiteral("auto"));
+    parser.addOption(channelsOption);
+    const QCommandLineOption frequencyOption(
+        {QStringLiteral("f"), QStringLiteral("frequency")},
+        QStringLiteral("Sampling frequency: auto, 8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100 or 48000."),
+        QStringLiteral("hz"), QStringLiteral("auto"));
+    parser.addOption(frequencyOption);
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Ogg Vorbis files to convert."),
                                  QStringLiteral("FILE..."));
     parser.process(QStringList{QStringLiteral("quillvane-cli")} + arguments);
 
     const QStringList sources = parser.positionalArguments();
     if (!parser.isSet(outputOption) || sources.isEmpty()) {
-        PrintError(QStringLiteral("usage: quillvane-cli -o DIR FILE..."));
+        PrintError(QStringLiteral("usage: quillvane-cli -o DIR [-c MODE] [-f HZ] FILE..."));
         return 2;
+    }
+    ConversionSettings settings;
+    const int channelMode = ParseChannelMode(parser.value(channelsOption));
+    const int sampleRateIndex = ParseSampleRateIndex(parser.value(frequencyOption));
+    if (channelMode < 0 || sampleRateIndex < 0) {
+        PrintError(QStringLiteral("unknown %1 value: %2")
+                       .arg(channelMode < 0 ? QStringLiteral("--channels") : QStringLiteral("--frequency"),
+                            parser.value(channelMode < 0 ? channelsOption : frequencyOption)));
+        return 2;
+    }
+    settings.channelMode = std::int16_t(channelMode);
+    settings.sampleRateIndex = std::int16_t(sampleRateIndex);
+    if (!InitSoxLibrary()) {
+        PrintError(QStringLiteral("libsox could not be initialised"));
+        return 1;
     }
     const QDir outputDir(parser.value(outputOption));
     if (!QDir().mkpath(outputDir.path())) {
@@ -66,10 +105,10 @@ int RunCliConverter(const QStringList& arguments)
 
     std::vector<CConversionTask> jobs(std::size_t(sources.size()));
     CliBatchHost host;
-    host.m_settings.bitrateIndex = kDefaultBitrateIndex;
+    host.m_settings = settings;
     bool allBuilt = true;
     for (qsizetype i = 0; i < sources.size(); ++i) {
-        if (const QString error = BuildJob(sources[i], outputDir, jobs[std::size_t(i)]); !error.isEmpty()) {
+        if (const QString error = BuildJob(sources[i], outputDir, settings, jobs[std::size_t(i)]); !error.isEmpty()) {
             PrintError(error);
             allBuilt = false;
         }

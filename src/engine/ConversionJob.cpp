@@ -1,5 +1,6 @@
 #include "ConversionJob.h"
 
+#include "FormatConverter.h"
 #include "Mp3Encoder.h"
 #include "OggVorbisDecoder.h"
 
@@ -31,20 +32,19 @@ bool RunConversionJob(CConversionTask& job, BatchHost& host)
         return false;
     }
 
-    if (job.needsFormatConversion) {
-        // Channel and rate changes are not built into this engine yet.
-        PostLogLine(host, QStringLiteral("An error occurred while processing audio data"), LOG_ERROR);
-        host.m_running.store(0);
-        job.decoderRunning.store(0);
-        return false;
-    }
-
     bool result = false;
     try {
         host.m_stages = std::make_unique<JobStages>();
         JobStages& stages = *host.m_stages;
-        job.encoderInput = &stages.decodedRing;
-        stages.encoderThread = std::thread([&job, &host] { EncoderThreadMain(job, host); });
+        if (job.needsFormatConversion) {
+            // The converter thread starts the encoder once its chain is built.
+            stages.convertedRing = std::make_unique<SampleRing>(kSampleRingCapacity);
+            job.encoderInput = stages.convertedRing.get();
+            stages.converterThread = std::thread([&job, &host, &stages] { ConvertFormat(job, host, stages); });
+        } else {
+            job.encoderInput = &stages.decodedRing;
+            stages.encoderThread = std::thread([&job, &host] { EncoderThreadMain(job, host); });
+        }
         result = DecodeOggVorbis(job, stages.decodedRing, host);
     } catch (...) {
         host.m_running.store(0);

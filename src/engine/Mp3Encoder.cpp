@@ -1,6 +1,7 @@
 #include "Mp3Encoder.h"
 
 #include "DestinationFile.h"
+#include "Mp3Tags.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -199,6 +200,13 @@ void EncoderThreadMain(CConversionTask& job, BatchHost& host)
         host.m_running.store(0);
         PostLogLine(host, QStringLiteral("An error occurred while encoding %1").arg(job.destinationPath), LOG_ERROR);
     }
-    if (!finished && created && QFile::remove(job.destinationPath))
+    if (finished) {
+        try {
+            WriteMp3Tags(job, host);
+        } catch (...) {
+            PostLogLine(host, QStringLiteral("Fail to write tag!") + job.destinationPath, LOG_ERROR);
+        }
+    } else if (created && QFile::remove(job.destinationPath)) {
         PostLogLine(host, QStringLiteral("Removed the incomplete file %1").arg(job.destinationPath), LOG_INFO);
+    }
 }

@@ -1,19 +1,28 @@
+// Ogg Vorbis probing: the stream format with libvorbisfile, the comment with TagLib.
+
 #include "OggVorbisProbe.h"
 
+#include "AudioFileProbe.h"
+#include "engine/ConversionTask.h"
 #include "engine/VorbisFile.h"
 
-void ProbeOggVorbis(const QString& path, AudioFileInfo& info)
+#include <taglib/vorbisfile.h>
+
+namespace {
+
+// The format part; false (with `unreadable` set) when the file is no usable Ogg Vorbis stream.
+bool ReadStreamFormat(const QString& path, AudioFileInfo& info)
 {
     VorbisFile vf;
     if (vf.Open(path) != VorbisFile::OpenResult::Ok) {
         info.unreadable = 1;
-        return;
+        return false;
     }
     const vorbis_info* vi = ov_info(vf.Handle(), -1);
     const ogg_int64_t frames = ov_pcm_total(vf.Handle(), -1);
     if (!vi || vi->channels <= 0 || vi->rate <= 0 || frames < 0) {
         info.unreadable = 1;
-        return;
+        return false;
     }
     info.channels = std::uint32_t(vi->channels);
     info.sampleRate = std::uint32_t(vi->rate);
@@ -21,4 +30,24 @@ void ProbeOggVorbis(const QString& path, AudioFileInfo& info)
     info.bitrateKbps = bitrate > 0 ? std::int32_t(bitrate / 1000) : 0;
     info.totalSamples = std::uint64_t(frames) * info.channels;
     info.durationSeconds = double(info.totalSamples) / info.sampleRate / info.channels;
+    return true;
+}
+
+} // namespace
+
+void ProbeOggVorbis(const QString& path, AudioFileInfo& info)
+{
+    if (!ReadStreamFormat(path, info))
+        return;
+
+    // A comment that holds only the vendor string counts as none.
+    const std::unique_ptr<TagLib::FileStream> stream = OpenRegularFileStream(path);
+    if (!stream)
+        return;
+    TagLib::Ogg::Vorbis::File file(stream.get(), false);
+    const TagLib::Ogg::XiphComment* comment = file.isValid() ? file.tag() : nullptr;
+    if (comment && !comment->isEmpty()) {
+        ReadVorbisComment(*comment, info);
+        info.tagFlags |= TF_VORBIS_COMMENT;
+    }
 }

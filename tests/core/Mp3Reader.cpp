@@ -1,5 +1,6 @@
 #include "Mp3Reader.h"
 
+#include <QJsonDocument>
 #include <QProcess>
 #include <QStringList>
 
@@ -32,6 +33,15 @@ Mp3Properties ReadMp3Properties(const QString& path)
     p.mode = kv.value(QStringLiteral("mode"), QStringLiteral("-1")).toInt();
     p.encoder = kv.value(QStringLiteral("encoder"));
     return p;
+}
+
+QJsonObject ReadId3Tags(const QString& path)
+{
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(QV_TEST_TOOLS_DIR "/id3dump.py"), path});
+    if (!python.waitForFinished(60000))
+        return {};
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
 }
 
 bool DecodeMp3(const QString& path, std::vector<float>* samples)

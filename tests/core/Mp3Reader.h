@@ -2,6 +2,7 @@
 // Reads MP3 files with tools that share no code with the converter: mutagen for the stream
 // properties and mpg123 for the audio.
 
+#include <QJsonObject>
 #include <QMap>
 #include <QString>
 #include <vector>
@@ -19,6 +20,11 @@ struct Mp3Properties {
 };
 
 Mp3Properties ReadMp3Properties(const QString& path);
+
+// The file's tags as mutagen and a plain ID3v1 reader see them: {"id3v2": null | {"version",
+// "frames": {ID: text}}, "id3v1": null | {"title", "artist", "album", "year", "comment",
+// "track", "genre"}}.
+QJsonObject ReadId3Tags(const QString& path);
 
 // Decodes with mpg123 (gapless, so encoder delay and padding are removed): interleaved floats.
 // Returns false when mpg123 refuses the file.

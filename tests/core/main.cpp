@@ -1,4 +1,7 @@
-// Test main for the core tests: a QCoreApplication for QProcess and friends.
+// Test main for the core tests: a QCoreApplication for QProcess and friends, and libsox
+// initialised once before any test starts a thread.
+
+#include "engine/SoxLibrary.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -6,6 +9,8 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    if (!InitSoxLibrary())
+        return 1;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
