@@ -1,5 +1,10 @@
 #include "ConversionTaskBuilder.h"
 
+#include "app/SettingsStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+
 #include <cmath>
 
 std::uint32_t PickAutomaticSampleRate(std::uint32_t sourceRate)
@@ -60,4 +65,30 @@ CConversionTask MakeConversionTask(const AudioFileInfo& info, const QString& sou
     job.date = info.date;
     job.comment = info.comment;
     return job;
+}
+
+QString DestinationPathFor(const QString& sourcePath, const ConversionSettings& settings)
+{
+    const QFileInfo source(sourcePath);
+    const QString name = source.fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString outputName = (dot >= 0 ? name.left(dot + 1) : QString()) + QStringLiteral("mp3");
+    QString folder = source.absolutePath();
+    if (!settings.sameAsSource)
+        folder = settings.outputFolder.isEmpty() ? DefaultOutputFolder() : settings.outputFolder;
+    return QDir(folder).filePath(outputName);
+}
+
+std::vector<CConversionTask> BuildConversionTasks(const std::vector<ProbedFile>& files,
+                                                  const ConversionSettings& settings, std::uint64_t* overallTotal)
+{
+    std::vector<CConversionTask> tasks;
+    for (const ProbedFile& file : files) {
+        if (file.info.unreadable)
+            continue;
+        tasks.push_back(MakeConversionTask(file.info, file.path, DestinationPathFor(file.path, settings), settings));
+        if (overallTotal)
+            *overallTotal += tasks.back().expectedSamples;
+    }
+    return tasks;
 }

@@ -6,6 +6,8 @@
 #include "engine/ConversionTask.h"
 #include "filelist/AudioFileInfo.h"
 
+#include <vector>
+
 // The first MP3 sampling frequency not below the source's; 48000 above them all.
 std::uint32_t PickAutomaticSampleRate(std::uint32_t sourceRate);
 
@@ -24,3 +26,20 @@ std::uint64_t ExpectedSamples(std::uint64_t totalSamples, std::uint32_t sourceRa
 // A job for one probed source: format fields, output format, expected length and tag texts.
 CConversionTask MakeConversionTask(const AudioFileInfo& info, const QString& sourcePath,
                                    const QString& destinationPath, const ConversionSettings& settings);
+
+// Where the MP3 of a source goes: its name with the text after the last dot replaced by
+// "mp3", in the source's folder or in the output folder (the default output folder when
+// that is empty), joined with exactly one separator.
+QString DestinationPathFor(const QString& sourcePath, const ConversionSettings& settings);
+
+// A source file and what the probe found out about it.
+struct ProbedFile {
+    QString path;
+    AudioFileInfo info;
+};
+
+// The jobs for a list of probed files, in order, leaving out unreadable ones. Adds each job's
+// expectedSamples to `overallTotal` when it is not null.
+std::vector<CConversionTask> BuildConversionTasks(const std::vector<ProbedFile>& files,
+                                                  const ConversionSettings& settings,
+                                                  std::uint64_t* overallTotal);

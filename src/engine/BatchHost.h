@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <thread>
+#include <vector>
 
 enum LogCode : int {
     LOG_INFO = 0,
@@ -41,6 +42,14 @@ public:
     virtual void OnProgress(float currentPercent, float overallPercent, bool final) = 0;
     // An error that the desktop shows in a message box (on its GUI thread, never blocking the caller).
     virtual void OnErrorBox(const QString& text) = 0;
+    // The runner has started working through the batch.
+    virtual void OnBatchStarted() = 0;
+    // The batch's title ("Converting 2/5").
+    virtual void OnTitle(const QString& title) = 0;
+    // The source and destination of the job that starts now.
+    virtual void OnPaths(const QString& source, const QString& destination) = 0;
+    // The batch ran to its end without a stop; the last call of a batch that succeeded.
+    virtual void OnFinished() = 0;
 
     // Batch flags: set by the owner before the runner starts; cleared by the owner (Cancel) or by
     // any stage on a fatal error; read by every stage loop.
@@ -49,6 +58,7 @@ public:
 
     // Written before the batch starts, read-only while it runs.
     ConversionSettings m_settings;
+    std::vector<CConversionTask> m_tasks;
     std::uint64_t m_overallTotal = 0; // sum of expectedSamples over the batch
 
     // Progress counters: written only by the encoder thread, read by any thread.
@@ -56,6 +66,9 @@ public:
     std::atomic<std::uint64_t> m_currentDone{0};
     std::atomic<float> m_overallSeconds{0};
     std::atomic<float> m_currentSeconds{0};
+
+    // Index of the job being run: written by the runner, read by any thread.
+    std::atomic<int> m_taskIndex{0};
 
     // The current job's threads and rings: owned and joined by the runner thread.
     std::unique_ptr<JobStages> m_stages;

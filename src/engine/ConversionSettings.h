@@ -24,7 +24,7 @@ inline constexpr std::int16_t kDefaultBitrateIndex = 11; // 128 kbit/s
 inline constexpr std::int16_t kOutputFormatMp3 = 2;
 
 struct ConversionSettings {
-    std::int32_t sameAsSource = 1;   // 1: each MP3 beside its source
+    std::int32_t sameAsSource = 0;   // 1: each MP3 beside its source, 0: into outputFolder
     QString outputFolder;            // used when sameAsSource is 0
     QString lastFolder;              // folder shown in the tree at the last close
     std::int16_t bitrateIndex = kDefaultBitrateIndex;

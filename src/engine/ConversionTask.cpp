@@ -25,5 +25,6 @@ CConversionTask& CConversionTask::operator=(const CConversionTask& other)
     genre = other.genre;
     date = other.date;
     comment = other.comment;
+    destinationReserved = other.destinationReserved;
     return *this;
 }

@@ -36,6 +36,10 @@ struct CConversionTask {
     std::atomic<std::int32_t> converterRunning{0};
     SampleRing* encoderInput = nullptr;
     QString artist, albumArtist, album, track, title, genre, date, comment;
+    // Set when the batch runner has already created destinationPath (MakeUniquePath): the
+    // encoder then writes into that file and the runner removes it when the job fails.
+    // Otherwise the encoder creates the file itself and removes it after a failure.
+    bool destinationReserved = false;
 
     CConversionTask() = default;
     CConversionTask(const CConversionTask& other) { *this = other; }

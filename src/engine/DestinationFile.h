@@ -1,5 +1,5 @@
 #pragma once
-// Creating an MP3 destination without ever replacing an existing file.
+// MP3 destinations: folders created on demand, names reserved without ever replacing a file.
 
 #include <QString>
 #include <cstdio>
@@ -7,3 +7,20 @@
 // Creates `path` as a new, empty file open for reading and writing. Fails (null, errno set)
 // when anything already has that name, a dangling symbolic link included.
 std::FILE* CreateDestinationFile(const QString& path);
+
+// Opens a file that MakeUniquePath reserved, for reading and writing, without creating or
+// truncating anything and without following a symbolic link. Null (errno set) on failure.
+std::FILE* OpenReservedDestination(const QString& path);
+
+// Reserves the first free name of `path`, "name (2).ext", "name (3).ext", … by creating it as
+// an empty file, atomically, so that no other writer can take it in between. Returns the
+// reserved path, or an empty string (errno set) when a name cannot be created for another
+// reason than being taken.
+QString MakeUniquePath(const QString& path);
+
+// The name MakeUniquePath would reserve at this moment, skipping `taken` names too; creates
+// nothing. `taken` may be null.
+QString PreviewUniquePath(const QString& path, const class QSet<QString>* taken);
+
+// Creates `folder` and every missing parent. True when it exists as a folder afterwards.
+bool CreateFolderTree(const QString& folder);

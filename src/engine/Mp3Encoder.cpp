@@ -79,12 +79,13 @@ bool EncodeMp3(CConversionTask& job, BatchHost& host, bool* created)
     config.bitrateKbps = std::uint32_t(host.m_settings.BitrateKbps());
 
     FileCloser out;
-    out.file = CreateDestinationFile(job.destinationPath);
+    out.file = job.destinationReserved ? OpenReservedDestination(job.destinationPath)
+                                       : CreateDestinationFile(job.destinationPath);
     if (!out.file) {
         Fail(host, QStringLiteral("Error creating file %1").arg(job.destinationPath));
         return false;
     }
-    *created = true;
+    *created = !job.destinationReserved;
 
     std::uint32_t chunkSamples = 0, bufferBytes = 0;
     std::unique_ptr<BeStream> stream;

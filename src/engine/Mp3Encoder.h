@@ -16,5 +16,5 @@ void EncoderThreadMain(CConversionTask& job, BatchHost& host);
 // Encodes the whole stream into a newly created job.destinationPath. Returns true only when
 // the file was finished: read to the end of its stream, flushed and closed. On false the
 // reason has been posted (unless the batch was stopped by someone else) and `created` tells
-// whether this call created the destination file.
+// whether this call created the destination file (a reserved one belongs to the runner).
 bool EncodeMp3(CConversionTask& job, BatchHost& host, bool* created);

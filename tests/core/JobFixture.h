@@ -2,6 +2,7 @@
 // Shared set-up for tests that run whole conversion jobs on generated Ogg Vorbis files.
 
 #include "OggFixture.h"
+#include "QtPrinters.h"
 #include "TestBatchHost.h"
 #include "engine/ConversionJob.h"
 
