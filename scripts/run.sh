@@ -18,6 +18,6 @@ mkdir -p "$demo/ogg"
 "$bin/tests/fixtures/qv-fixture" --rate 22050 --channels 1 --seconds 8 --seed 3 \
   --comment "TITLE=Voice memo" "$demo/ogg/03 Voice memo.ogg"
 
-"$bin/src/quillvane-cli" -o "$demo/mp3" "$demo"/ogg/*.ogg
+"$bin/src/quillvane-cli" -o "$demo/mp3" "$demo/ogg"
 echo
 ls -l "$demo/mp3"
