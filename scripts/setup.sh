@@ -12,7 +12,7 @@ packages=(
   # audio libraries
   libvorbis-dev libogg-dev libsox-dev libtag1-dev libmp3lame-dev
   # independent readers for the tests, reference tools for the benchmark
-  mpg123 python3 python3-mutagen vorbis-tools lame sox libsox-fmt-base hyperfine
+  mpg123 python3 python3-mutagen vorbis-tools lame sox libsox-fmt-base hyperfine ffmpeg
   # desktop session pieces: virtual display, D-Bus, fonts, MIME data, icon themes
   xvfb xauth dbus fonts-dejavu-core shared-mime-info breeze-icon-theme adwaita-icon-theme
 )
