@@ -1,6 +1,7 @@
 // The batch runner: destination names and folders, the log of a batch, and stopping at the
 // first failed job.
 
+#include "FileHelpers.h"
 #include "JobFixture.h"
 #include "Mp3Reader.h"
 #include "batch/BatchRunner.h"
@@ -42,18 +43,8 @@ protected:
 
     QString Path(const QString& name) const { return m_dir.filePath(name); }
 
-    void WriteFile(const QString& name, const QByteArray& bytes)
-    {
-        QFile file(Path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
-    QByteArray Bytes(const QString& name) const
-    {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    void WriteFile(const QString& name, const QByteArray& bytes) { ASSERT_TRUE(WriteTestFile(Path(name), bytes)); }
+    QByteArray Bytes(const QString& name) const { return ReadTestFile(Path(name)); }
 
     static ConversionSettings BesideSource()
     {

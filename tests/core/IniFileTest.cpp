@@ -1,6 +1,7 @@
 // IniFile: lookup rules of hand-written files, line ends and encodings, number reading, and
 // writes that leave the rest of a file as it was.
 
+#include "FileHelpers.h"
 #include "app/IniFile.h"
 
 #include <QDir>
@@ -22,18 +23,11 @@ protected:
     QString WriteFile(const QString& name, const QByteArray& bytes) const
     {
         const QString path = PathOf(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(path);
-        file.write(bytes);
+        EXPECT_TRUE(WriteTestFile(path, bytes)) << qPrintable(path);
         return path;
     }
 
-    QByteArray ReadFile(const QString& path) const
-    {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(path);
-        return file.readAll();
-    }
+    static QByteArray ReadFile(const QString& path) { return ReadTestFile(path); }
 
     IniFile LoadText(const QByteArray& bytes) const
     {

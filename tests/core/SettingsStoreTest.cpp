@@ -1,6 +1,7 @@
 // SettingsStore: where Config.ini lives, reading it with every value checked, and saving it
 // without losing what a user wrote into it.
 
+#include "FileHelpers.h"
 #include "app/SettingsStore.h"
 
 #include <QDir>
@@ -57,18 +58,11 @@ protected:
     QString WriteFile(const QString& name, const QByteArray& bytes) const
     {
         const QString path = PathOf(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(path);
-        file.write(bytes);
+        EXPECT_TRUE(WriteTestFile(path, bytes)) << qPrintable(path);
         return path;
     }
 
-    QByteArray ReadFile(const QString& path) const
-    {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(path);
-        return file.readAll();
-    }
+    static QByteArray ReadFile(const QString& path) { return ReadTestFile(path); }
 
     QTemporaryDir m_dir;
 };
