@@ -107,6 +107,13 @@ int main(int argc, char** argv)
         }
         ctrl.ApplyToMatchingRows(RS_ANY, RS_UNSELECTED);
     });
+    Time("all but one row selected: Move Down x100", [&] {
+        ctrl.ApplyToMatchingRows(RS_ANY, RS_SELECTED);
+        ctrl.ApplyRowStateFlags(3, RS_UNSELECTED);
+        for (int i = 0; i < 100; ++i)
+            ctrl.ShiftRow(ctrl.NextMatchingRow(RS_SELECTED, -1), 1);
+        ctrl.ApplyToMatchingRows(RS_ANY, RS_UNSELECTED);
+    });
     Time("select every other row one by one (5000 ranges)", [&] {
         for (int r = 0; r < kRows; r += 2)
             ctrl.ApplyRowStateFlags(r, RS_SELECTED);

@@ -15,6 +15,8 @@ packages=(
   mpg123 python3 python3-mutagen vorbis-tools lame sox libsox-fmt-base hyperfine ffmpeg
   # desktop session pieces: virtual display, D-Bus, fonts, MIME data, icon themes
   xvfb xauth dbus fonts-dejavu-core shared-mime-info breeze-icon-theme adwaita-icon-theme
+  # locale sources, for the tests that format numbers under a German locale
+  locales
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "filelist/AudioFileInfo.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPainter>
@@ -161,6 +162,20 @@ void CReportCtrl::setSelectionModel(QItemSelectionModel* selectionModel)
     m_selectionConnection = connect(this->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                                     [this] { m_selectedRowsValid = false; });
     m_selectedRowsValid = false;
+}
+
+// A change of many rows (stripes, a column's colour) repaints the viewport at once: the base class
+// would first work out the rectangle of every row in the range, a few milliseconds per change
+// with ten thousand rows. While assistive technology is active the base class runs, for its
+// notices.
+void CReportCtrl::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
+{
+    constexpr int kManyRows = 64;
+    if (bottomRight.row() - topLeft.row() >= kManyRows && !QAccessible::isActive()) {
+        viewport()->update();
+        return;
+    }
+    QTreeView::dataChanged(topLeft, bottomRight, roles);
 }
 
 // While rows are removed, the focus and the selection move off the removed rows. The base class
@@ -329,8 +344,16 @@ int CReportCtrl::RelocateRow(int row, int target)
         return -1;
     EndCellEdit(true);
     target = std::clamp(target, 0, RowCount() - 1);
-    if (target != row)
+    if (target == row)
+        return row;
+    // The record (texts, colours, images, data, check mark) moves along; the selection and the
+    // focus are the view's and are given back to the row at its new place.
+    const int states = RowStateFlags(row);
+    {
+        const QScopedValueRollback<bool> removing(m_removingRows, true);
         m_model->MoveRowTo(row, target);
+    }
+    ApplyRowStateFlags(target, states & (RS_SELECTED | RS_FOCUSED));
     return target;
 }
 
@@ -370,7 +393,7 @@ const std::vector<char>& CReportCtrl::SelectedRows() const
     m_selectedRows.assign(std::size_t(RowCount()), 0);
     const QItemSelection selection = selectionModel()->selection();
     for (const QItemSelectionRange& range : selection) {
-        if (range.parent().isValid() || range.left() > 0 || range.right() < 0)
+        if (range.parent().isValid())
             continue;
         const int last = std::min(range.bottom(), RowCount() - 1);
         for (int row = std::max(range.top(), 0); row <= last; ++row)

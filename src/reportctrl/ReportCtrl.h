@@ -4,7 +4,7 @@
 // bulk operations, row moves and removals by state, header images and a clickable header.
 //
 // Row states map onto Qt as follows:
-// - selected: the view's selection model; a row counts as selected when its column 0 is
+// - selected: the view's selection model; a row counts as selected when any of its cells is
 //   (rows are always selected whole). Bulk changes go to the selection model as one selection,
 //   so the owner gets one selectionChanged per operation.
 // - focused: the selection model's current index (at most one row); giving the focus does not
@@ -16,6 +16,12 @@
 // `sorted`, `cellEdited` and `checkClicked` are the notices of the sorting and in-place editing
 // code that builds on this control, declared here so that owners can connect to them.
 //
+// Built on later, with clean places left for them: the in-place editor (EndCellEdit and
+// m_editCell are the hooks every changing operation already calls; the editor adds
+// BeginCellEdit, its keys and the mouse handling), the tips painted into the empty list (a
+// paintEvent override), and column visibility and the multi-key sort (ShowColumn, SortRows and
+// the column menu, on ColumnRecord, ColumnSortInfo and the sort keys, emitting `sorted`).
+//
 // Threads: GUI thread only. Every operation, the row records and the model are touched on the GUI
 // thread alone; a loader hands finished rows to the GUI thread (queued) and never calls in.
 
@@ -26,6 +32,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 struct AudioFileInfo;
 
@@ -88,7 +95,8 @@ public:
     explicit CReportCtrl(QWidget* parent = nullptr);
     ~CReportCtrl() override;
 
-    // The control's own model; do not give the view another.
+    // The control's own model; do not give the view another. A replaced selection model is
+    // followed.
     ReportModel* Model() const { return m_model; }
     void setSelectionModel(QItemSelectionModel* selectionModel) override;
 
@@ -98,12 +106,13 @@ public:
     bool PutCellText(int row, int column, const QString& text);
     // The number as text in the C locale, whatever the user's: with decimals < 0 six decimals
     // with trailing zeros and then a trailing point removed (12.5, 3, 100, 0), else exactly
-    // `decimals` decimals.
+    // `decimals` decimals; rounded as printf rounds (exact ties to even: 1.125 gives 1.12).
     bool PutCellNumber(int row, int column, double value, int decimals);
     QString CellText(int row, int column) const;
     // Colour (0x00BBGGRR, kSystemColour for the palette's) of one cell, a whole row (invalid
-    // column), a whole column (invalid row) or every cell (both invalid). With redraw the
-    // viewport is repainted at the next paint in any case; Qt repaints changed cells anyway.
+    // column), a whole column (invalid row) or every cell (both invalid), with one model
+    // notification. The changed cells are repainted at the next paint either way; `redraw`
+    // schedules the whole viewport as well.
     void PaintCellText(int row, int column, std::uint32_t colour, bool redraw);
     void PaintCellBack(int row, int column, std::uint32_t colour, bool redraw);
     // Recolours every cell's background: unreadable files' rows kUnreadableTint across every
@@ -124,7 +133,8 @@ public:
     // Removes the rows that match `filter` and returns how many: every row for RS_ANY, none for 0.
     int RemoveRowsMatching(int filter);
     // Moves a row to `target` (clamped into the rows) and returns its new index, or -1 for an
-    // invalid row. The row keeps its record, selection, focus and check mark.
+    // invalid row. The row keeps its record, selection, focus and check mark; views see it
+    // removed and inserted again, so a persistent index of the moved row does not follow it.
     int RelocateRow(int row, int target);
     int ShiftRow(int row, int delta);
     int RowToTop(int row);
@@ -194,6 +204,7 @@ Q_SIGNALS:
     void checkClicked(int row);
 
 protected:
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles = {}) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
@@ -217,7 +228,7 @@ private:
     QList<ColumnSortInfo> m_sortKeys;
     std::uint32_t m_exStyle = LES_FULLROWSELECT | LES_SUBITEMIMAGES;
     CellRef m_editCell; // the cell being edited; (-1, -1) while none
-    bool m_removingRows = false;
+    bool m_removingRows = false; // rows are being removed or moved (see currentChanged)
 
     // Which rows are selected, rebuilt on demand after the selection or the rows change, so
     // that state queries over many rows cost one pass over the selection.

@@ -3,6 +3,8 @@
 #include "platform/WinColor.h"
 
 #include <QBrush>
+#include <QGuiApplication>
+#include <QPalette>
 
 #include <algorithm>
 
@@ -13,6 +15,18 @@ QVariant ColourRole(std::uint32_t colour)
     if (colour == kSystemColour)
         return {};
     return QBrush(FromWinColor(colour));
+}
+
+// The text colour of a cell that keeps the palette's text colour but has a background of its
+// own: the palette's, unless that would be unreadable on the background (the light text of a
+// dark desktop theme on the light stripes); then black or white.
+QVariant TextOn(std::uint32_t back)
+{
+    const QColor text = QGuiApplication::palette().color(QPalette::Text);
+    const QColor background = FromWinColor(back);
+    if (qAbs(text.lightness() - background.lightness()) >= 128)
+        return {};
+    return QBrush(background.lightness() >= 128 ? Qt::black : Qt::white);
 }
 
 } // namespace
@@ -44,6 +58,8 @@ QVariant ReportModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return cell.text;
     case Qt::ForegroundRole:
+        if (cell.textColour == kSystemColour && cell.backColour != kSystemColour)
+            return TextOn(cell.backColour);
         return ColourRole(cell.textColour);
     case Qt::BackgroundRole:
         return ColourRole(cell.backColour);
@@ -207,16 +223,16 @@ bool ReportModel::MoveRowTo(int row, int target)
     const int rowTotal = int(m_rows.size());
     if (row < 0 || row >= rowTotal || target < 0 || target >= rowTotal || row == target)
         return false;
-    // beginMoveRows takes the destination as the row before which the moved row goes, counted
-    // before the move.
-    if (!beginMoveRows({}, row, row, {}, target > row ? target + 1 : target))
-        return false;
-    const auto begin = m_rows.begin();
-    if (target > row)
-        std::rotate(begin + row, begin + row + 1, begin + target + 1);
-    else
-        std::rotate(begin + target, begin + row, begin + row + 1);
-    endMoveRows();
+    // A removal and an insertion rather than beginMoveRows: QItemSelectionModel answers a move
+    // with a persistent index for every selected cell, which takes minutes once thousands of
+    // rows are selected in more than one range. Removals and insertions only adjust its ranges.
+    beginRemoveRows({}, row, row);
+    std::unique_ptr<RowRecord> record = std::move(m_rows[std::size_t(row)]);
+    m_rows.erase(m_rows.begin() + row);
+    endRemoveRows();
+    beginInsertRows({}, target, target);
+    m_rows.insert(m_rows.begin() + target, std::move(record));
+    endInsertRows();
     return true;
 }
 

@@ -21,7 +21,9 @@ struct AudioFileInfo;
 
 // Cell colours are 0x00BBGGRR values. kSystemColour (-1 as a 32-bit value) stands for the
 // palette's text colour (text) or base colour (background); such cells give no colour role, so
-// the view paints them with its palette.
+// the view paints them with its palette. The one exception keeps text readable on dark desktop
+// themes: a cell with the palette's text colour on a background of its own gets black (or white)
+// text when the palette's text colour is too close to that background.
 inline constexpr std::uint32_t kSystemColour = 0xFFFFFFFFu;
 
 struct ReportCell {
@@ -77,7 +79,9 @@ public:
     int InsertRows(int index, const QList<QStringList>& rows);
     bool RemoveRowRange(int first, int count);
     void RemoveAllRows();
-    // Moves `row` so that it ends at `target`; both must be valid rows.
+    // Moves `row` with its record so that it ends at `target`; both must be valid rows. Views
+    // see the row removed and inserted again (selection and persistent indexes of the row do not
+    // follow it; the caller restores its state).
     bool MoveRowTo(int row, int target);
     const RowRecord* Row(int row) const;
     bool SetRowData(int row, AudioFileInfo* data);
