@@ -186,8 +186,11 @@ TEST_F(ConvProgTest, CancelDuringALongFileClosesPromptly)
     window->askCancel = [](QWidget*) { return true; };
     window->show();
     ASSERT_TRUE(WaitFor([&] { return window->m_currentDone.load() > 0; }));
-    QTest::qWait(300);
+    // Hold the encoder for the picture, so that the file cannot end before Cancel.
+    window->m_paused.store(1);
+    QTest::qWait(150);
     Screenshot(*window, "running");
+    window->m_paused.store(0);
     QTest::mouseClick(Control<QPushButton>(*window, 2), Qt::LeftButton);
     EXPECT_TRUE(WaitFor([&] { return !window->isVisible(); }, 3000));
     EXPECT_TRUE(Mp3s().isEmpty()) << Mp3s().join(u' ').toStdString();
