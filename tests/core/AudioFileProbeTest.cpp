@@ -67,12 +67,12 @@ std::string Describe(const AudioFileInfo& info)
 // A short mono file: enough for everything that does not look at the audio itself.
 OggFixtureSpec ShortSpec(const Comments& comments = {})
 {
-    OggFixtureSpec spec;
-    spec.sampleRate = 8000;
-    spec.channels = 1;
-    spec.frames = 4000;
-    spec.comments = comments;
-    return spec;
+    OggFixtureSpec recipe;
+    recipe.sampleRate = 8000;
+    recipe.channels = 1;
+    recipe.frames = 4000;
+    recipe.comments = comments;
+    return recipe;
 }
 
 // Ten MPEG-1 Layer III frame headers (128 kbit/s, 44100 Hz, stereo), each followed by zeros
@@ -146,10 +146,10 @@ AudioFileInfo ProbeWithWatchdog(const QString& path)
 
 class AudioFileProbe : public ::testing::Test {
 protected:
-    QString WriteOgg(const QString& name, const OggFixtureSpec& spec)
+    QString WriteOgg(const QString& name, const OggFixtureSpec& recipe)
     {
         const QString path = m_dir.filePath(name);
-        EXPECT_EQ(qvtest::WriteOggFixture(QFile::encodeName(path).toStdString(), spec), "");
+        EXPECT_EQ(qvtest::WriteOggFixture(QFile::encodeName(path).toStdString(), recipe), "");
         return path;
     }
 
@@ -307,11 +307,11 @@ TEST_F(AudioFileProbe, RatesAndChannels)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.rate) + " Hz, " + std::to_string(c.channels) + " channels");
-        OggFixtureSpec spec;
-        spec.sampleRate = c.rate;
-        spec.channels = c.channels;
-        spec.frames = c.frames;
-        const QString path = WriteOgg(QStringLiteral("song.ogg"), spec);
+        OggFixtureSpec recipe;
+        recipe.sampleRate = c.rate;
+        recipe.channels = c.channels;
+        recipe.frames = c.frames;
+        const QString path = WriteOgg(QStringLiteral("song.ogg"), recipe);
 
         const AudioFileInfo info = ProbeFile(path);
         EXPECT_EQ(info.unreadable, 0);
@@ -333,10 +333,10 @@ TEST_F(AudioFileProbe, BitrateIsTagLibsScaledBy1024ForOggVorbis)
 {
     for (const float quality : {-0.1f, 0.4f, 1.0f}) {
         SCOPED_TRACE(quality);
-        OggFixtureSpec spec;
-        spec.frames = 88200;
-        spec.quality = quality;
-        const QString path = WriteOgg(QStringLiteral("song.ogg"), spec);
+        OggFixtureSpec recipe;
+        recipe.frames = 88200;
+        recipe.quality = quality;
+        const QString path = WriteOgg(QStringLiteral("song.ogg"), recipe);
 
         const QByteArray name = QFile::encodeName(path);
         TagLib::Ogg::Vorbis::File reference(name.constData());
@@ -419,9 +419,9 @@ TEST_F(AudioFileProbe, FilesThatCannotBeConverted)
         {"cut after its first page", WriteBytes(QStringLiteral("page.ogg"), oggBytes.left(58)), AFT_OGG_VORBIS,
          false},
         {"stream without audio", WriteOgg(QStringLiteral("silence.ogg"), [] {
-             OggFixtureSpec spec = ShortSpec();
-             spec.frames = 0;
-             return spec;
+             OggFixtureSpec recipe = ShortSpec();
+             recipe.frames = 0;
+             return recipe;
          }()),
          AFT_OGG_VORBIS, false},
         {"FIFO", fifo, AFT_OGG_VORBIS, true},
@@ -452,10 +452,10 @@ TEST_F(AudioFileProbe, FilesThatCannotBeConverted)
 
 TEST_F(AudioFileProbe, FileCutInItsAudioIsStillListed)
 {
-    OggFixtureSpec spec;
-    spec.frames = 44100 * 3;
-    spec.comments = {{"TITLE", "cut"}};
-    const QString path = WriteOgg(QStringLiteral("cut.ogg"), spec);
+    OggFixtureSpec recipe;
+    recipe.frames = 44100 * 3;
+    recipe.comments = {{"TITLE", "cut"}};
+    const QString path = WriteOgg(QStringLiteral("cut.ogg"), recipe);
     QFile file(path);
     ASSERT_TRUE(file.resize(file.size() * 6 / 10));
 
@@ -464,7 +464,7 @@ TEST_F(AudioFileProbe, FileCutInItsAudioIsStillListed)
     EXPECT_EQ(info.sampleRate, 44100u);
     EXPECT_EQ(info.channels, 2u);
     EXPECT_GT(info.totalSamples, 0u);
-    EXPECT_LT(info.totalSamples, std::uint64_t(spec.frames) * 2);
+    EXPECT_LT(info.totalSamples, std::uint64_t(recipe.frames) * 2);
     EXPECT_EQ(info.title, QStringLiteral("cut"));
     EXPECT_GT(info.bitrateKbps, 0);
 }
@@ -473,10 +473,10 @@ TEST_F(AudioFileProbe, SameResultsOnManyThreads)
 {
     QStringList paths;
     for (int i = 0; i < 4; ++i) {
-        OggFixtureSpec spec = ShortSpec({{"TITLE", "song " + std::to_string(i)}, {"TRACKNUMBER", std::to_string(i)}});
-        spec.channels = 1 + i % 2;
-        spec.seed = std::uint32_t(i + 1);
-        paths << WriteOgg(QStringLiteral("song%1.ogg").arg(i), spec);
+        OggFixtureSpec recipe = ShortSpec({{"TITLE", "song " + std::to_string(i)}, {"TRACKNUMBER", std::to_string(i)}});
+        recipe.channels = 1 + i % 2;
+        recipe.seed = std::uint32_t(i + 1);
+        paths << WriteOgg(QStringLiteral("song%1.ogg").arg(i), recipe);
     }
     paths << WriteBytes(QStringLiteral("frames.mp3"), Mp3Frames());
     std::vector<std::string> expected;

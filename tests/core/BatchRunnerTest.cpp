@@ -21,12 +21,12 @@ protected:
     // Generated sources (relative names below the test folder), probed and turned into jobs.
     void AddSources(const QStringList& names, const ConversionSettings& settings)
     {
-        OggFixtureSpec spec;
-        spec.frames = 2205;
+        OggFixtureSpec recipe;
+        recipe.frames = 2205;
         std::vector<ProbedFile> files;
         for (const QString& name : names) {
             QDir().mkpath(QFileInfo(m_dir.filePath(name)).path());
-            const QString path = WriteOgg(name, spec);
+            const QString path = WriteOgg(name, recipe);
             files.push_back({path, ProbeFile(path)});
         }
         m_host.m_tasks = BuildConversionTasks(files, settings, &m_host.m_overallTotal);

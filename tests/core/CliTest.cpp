@@ -42,11 +42,11 @@ protected:
     QString WriteOgg(const QString& name, std::int64_t frames = 4410, int rate = 44100)
     {
         QDir().mkpath(QFileInfo(Path(name)).path());
-        OggFixtureSpec spec;
-        spec.frames = frames;
-        spec.sampleRate = rate;
-        spec.comments = {{"TITLE", "Song"}};
-        EXPECT_EQ(qvtest::WriteOggFixture(Path(name).toStdString(), spec), "");
+        OggFixtureSpec recipe;
+        recipe.frames = frames;
+        recipe.sampleRate = rate;
+        recipe.comments = {{"TITLE", "Song"}};
+        EXPECT_EQ(qvtest::WriteOggFixture(Path(name).toStdString(), recipe), "");
         return Path(name);
     }
 

@@ -18,7 +18,7 @@ class ConversionControl : public JobFixture {
 protected:
     ConversionControl()
     {
-        spec.frames = 44100 * 15; // more samples than a ring holds
+        recipe.frames = 44100 * 15; // more samples than a ring holds
     }
 
     // Starts the job on its own thread, as the batch runner does.
@@ -46,13 +46,13 @@ protected:
         return true;
     }
 
-    OggFixtureSpec spec;
+    OggFixtureSpec recipe;
 };
 
 TEST_F(ConversionControl, PauseHoldsEveryStageAndResumeFinishesTheFile)
 {
-    const QString ogg = WriteOgg(QStringLiteral("long.ogg"), spec);
-    CConversionTask job = JobFor(ogg, spec, QStringLiteral("long.mp3"));
+    const QString ogg = WriteOgg(QStringLiteral("long.ogg"), recipe);
+    CConversionTask job = JobFor(ogg, recipe, QStringLiteral("long.mp3"));
     m_host.m_paused.store(1);
     std::future<bool> done = Start(job);
 
@@ -71,10 +71,10 @@ TEST_F(ConversionControl, PauseHoldsEveryStageAndResumeFinishesTheFile)
 
 TEST_F(ConversionControl, StopEndsEveryStageAndRemovesThePartialFile)
 {
-    const QString ogg = WriteOgg(QStringLiteral("long.ogg"), spec);
+    const QString ogg = WriteOgg(QStringLiteral("long.ogg"), recipe);
     for (const bool paused : {false, true}) {
         SCOPED_TRACE(paused ? "stopped while paused" : "stopped while encoding");
-        CConversionTask job = JobFor(ogg, spec, QStringLiteral("long.mp3"));
+        CConversionTask job = JobFor(ogg, recipe, QStringLiteral("long.mp3"));
         m_host.m_currentDone.store(0);
         m_host.m_paused.store(paused ? 1 : 0);
         std::future<bool> done = Start(job);

@@ -11,7 +11,7 @@ using qvtest::OggFixtureSpec;
 
 class ConversionErrors : public JobFixture {
 protected:
-    OggFixtureSpec spec;
+    OggFixtureSpec recipe;
 
     // Runs the job and checks that it failed with exactly `line` and left no MP3.
     void ExpectFailure(CConversionTask& job, const QString& line)
@@ -26,7 +26,7 @@ protected:
 
 TEST_F(ConversionErrors, MissingSourceStartsNoStage)
 {
-    CConversionTask job = JobFor(m_dir.filePath(QStringLiteral("missing.ogg")), spec, QStringLiteral("out.mp3"));
+    CConversionTask job = JobFor(m_dir.filePath(QStringLiteral("missing.ogg")), recipe, QStringLiteral("out.mp3"));
     ExpectFailure(job, QStringLiteral("File Error: No such file or directory"));
     EXPECT_TRUE(m_host.Infos().isEmpty()); // no encoder ran, so nothing was created or removed
 }
@@ -38,25 +38,25 @@ TEST_F(ConversionErrors, FileThatIsNotOggVorbis)
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write(QByteArray(20000, 'x'));
     text.close();
-    CConversionTask job = JobFor(source, spec, QStringLiteral("text.mp3"));
+    CConversionTask job = JobFor(source, recipe, QStringLiteral("text.mp3"));
     ExpectFailure(job, QStringLiteral("Invalid ogg vorbis stream"));
 }
 
 TEST_F(ConversionErrors, TruncatedFileFailsAtItsEnd)
 {
-    spec.frames = 44100 * 4;
-    const QString source = WriteOgg(QStringLiteral("cut.ogg"), spec);
+    recipe.frames = 44100 * 4;
+    const QString source = WriteOgg(QStringLiteral("cut.ogg"), recipe);
     QFile cut(source);
     ASSERT_TRUE(cut.resize(cut.size() / 2 + 1001));
-    CConversionTask job = JobFor(source, spec, QStringLiteral("cut.mp3"));
+    CConversionTask job = JobFor(source, recipe, QStringLiteral("cut.mp3"));
     ExpectFailure(job, QStringLiteral("Fatal read error: -3"));
 }
 
 TEST_F(ConversionErrors, StreamOfAnotherFormatThanTheJob)
 {
-    spec.channels = 1;
-    const QString source = WriteOgg(QStringLiteral("mono.ogg"), spec);
-    OggFixtureSpec listed = spec;
+    recipe.channels = 1;
+    const QString source = WriteOgg(QStringLiteral("mono.ogg"), recipe);
+    OggFixtureSpec listed = recipe;
     listed.channels = 2; // as if the file had changed since it was listed
     CConversionTask job = JobFor(source, listed, QStringLiteral("mono.mp3"));
     ExpectFailure(job, QStringLiteral("Unsupported ogg vorbis stream: 1 channels at 44100 Hz where 2 channels at "
@@ -65,18 +65,18 @@ TEST_F(ConversionErrors, StreamOfAnotherFormatThanTheJob)
 
 TEST_F(ConversionErrors, DestinationThatCannotBeCreated)
 {
-    const QString source = WriteOgg(QStringLiteral("song.ogg"), spec);
+    const QString source = WriteOgg(QStringLiteral("song.ogg"), recipe);
     // A regular file where the output folder should be: creating inside it fails even for root.
-    const QString notAFolder = WriteOgg(QStringLiteral("folder"), spec);
-    CConversionTask job = JobFor(source, spec, QStringLiteral("song.mp3"));
+    const QString notAFolder = WriteOgg(QStringLiteral("folder"), recipe);
+    CConversionTask job = JobFor(source, recipe, QStringLiteral("song.mp3"));
     job.destinationPath = notAFolder + QStringLiteral("/song.mp3");
     ExpectFailure(job, QStringLiteral("Error creating file %1").arg(job.destinationPath));
 }
 
 TEST_F(ConversionErrors, ExistingDestinationIsNeverReplaced)
 {
-    const QString source = WriteOgg(QStringLiteral("song.ogg"), spec);
-    CConversionTask job = JobFor(source, spec, QStringLiteral("song.mp3"));
+    const QString source = WriteOgg(QStringLiteral("song.ogg"), recipe);
+    CConversionTask job = JobFor(source, recipe, QStringLiteral("song.mp3"));
     QFile existing(job.destinationPath);
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.write("keep me");
@@ -101,13 +101,13 @@ TEST_F(ConversionErrors, EncoderCallsThatFail)
         {Fail::EncodeChunk, QStringLiteral("beEncodeChunk() failed (5)"), {}},
         {Fail::DeinitStream, QStringLiteral("beExitStream failed (5)"), {}},
     };
-    const QString source = WriteOgg(QStringLiteral("song.ogg"), spec);
+    const QString source = WriteOgg(QStringLiteral("song.ogg"), recipe);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line.toStdString());
         FaultyEncoderApi api(c.fail);
         ScopedEncoderApi scoped(&api);
         TestBatchHost host;
-        CConversionTask job = JobFor(source, spec, QStringLiteral("song.mp3"));
+        CConversionTask job = JobFor(source, recipe, QStringLiteral("song.mp3"));
         host.m_running.store(1);
         RunConversionJob(job, host);
         JoinStageThreads(host);

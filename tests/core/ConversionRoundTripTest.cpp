@@ -26,13 +26,13 @@ class ConversionRoundTrip : public JobFixture, public ::testing::WithParamInterf
 TEST_P(ConversionRoundTrip, Mp3MatchesTheSource)
 {
     const RoundTripCase c = GetParam();
-    OggFixtureSpec spec;
-    spec.sampleRate = c.rate;
-    spec.channels = c.channels;
-    spec.frames = c.frames;
-    spec.peak = c.peak;
-    const QString ogg = WriteOgg(QStringLiteral("source.ogg"), spec);
-    CConversionTask job = JobFor(ogg, spec, QStringLiteral("source.mp3"));
+    OggFixtureSpec recipe;
+    recipe.sampleRate = c.rate;
+    recipe.channels = c.channels;
+    recipe.frames = c.frames;
+    recipe.peak = c.peak;
+    const QString ogg = WriteOgg(QStringLiteral("source.ogg"), recipe);
+    CConversionTask job = JobFor(ogg, recipe, QStringLiteral("source.mp3"));
     m_host.m_settings.bitrateIndex = c.bitrateIndex;
     m_host.m_settings.channelMode = c.channelMode;
 
@@ -83,10 +83,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(JobFixture, EmptyStreamGivesAValidFile)
 {
-    OggFixtureSpec spec;
-    spec.frames = 0;
-    const QString ogg = WriteOgg(QStringLiteral("empty.ogg"), spec);
-    CConversionTask job = JobFor(ogg, spec, QStringLiteral("empty.mp3"));
+    OggFixtureSpec recipe;
+    recipe.frames = 0;
+    const QString ogg = WriteOgg(QStringLiteral("empty.ogg"), recipe);
+    CConversionTask job = JobFor(ogg, recipe, QStringLiteral("empty.mp3"));
     ASSERT_TRUE(Convert(job)) << m_host.Errors().join(u'\n').toStdString();
     const auto progress = m_host.Progress();
     ASSERT_EQ(progress.size(), 1u);

@@ -19,9 +19,9 @@ using qvtest::OggFixtureSpec;
 class FormatConversion : public JobFixture {
 protected:
     // Writes a source, probes it and builds its job as the Convert commands do.
-    CConversionTask Job(const OggFixtureSpec& spec, std::int16_t channelMode, std::int16_t sampleRateIndex)
+    CConversionTask Job(const OggFixtureSpec& recipe, std::int16_t channelMode, std::int16_t sampleRateIndex)
     {
-        const QString ogg = WriteOgg(QStringLiteral("source.ogg"), spec);
+        const QString ogg = WriteOgg(QStringLiteral("source.ogg"), recipe);
         ConversionSettings settings;
         settings.channelMode = channelMode;
         settings.sampleRateIndex = sampleRateIndex;
@@ -48,11 +48,11 @@ TEST_F(FormatConversion, OutputHasTheChosenFormatAndLength)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        OggFixtureSpec spec;
-        spec.sampleRate = c.rate;
-        spec.channels = c.channels;
-        spec.frames = c.rate * 3;
-        CConversionTask job = Job(spec, c.channelMode, c.sampleRateIndex);
+        OggFixtureSpec recipe;
+        recipe.sampleRate = c.rate;
+        recipe.channels = c.channels;
+        recipe.frames = c.rate * 3;
+        CConversionTask job = Job(recipe, c.channelMode, c.sampleRateIndex);
         ASSERT_EQ(job.needsFormatConversion != 0, c.converts);
         ASSERT_TRUE(Convert(job)) << m_host.Errors().join(u'\n').toStdString();
         EXPECT_TRUE(m_host.Errors().isEmpty());
@@ -71,9 +71,9 @@ TEST_F(FormatConversion, OutputHasTheChosenFormatAndLength)
 
 TEST_F(FormatConversion, DownmixKeepsTheMusic)
 {
-    OggFixtureSpec spec;
-    spec.frames = 44100 * 2;
-    CConversionTask job = Job(spec, CM_MONO, 0);
+    OggFixtureSpec recipe;
+    recipe.frames = 44100 * 2;
+    CConversionTask job = Job(recipe, CM_MONO, 0);
     ASSERT_TRUE(Convert(job)) << m_host.Errors().join(u'\n').toStdString();
 
     std::vector<float> source, mp3;
@@ -88,10 +88,10 @@ TEST_F(FormatConversion, DownmixKeepsTheMusic)
 
 TEST_F(FormatConversion, StopDuringResamplingEndsEveryStage)
 {
-    OggFixtureSpec spec;
-    spec.sampleRate = 96000;
-    spec.frames = 96000 * 30;
-    CConversionTask job = Job(spec, CM_AUTOMATIC, 0);
+    OggFixtureSpec recipe;
+    recipe.sampleRate = 96000;
+    recipe.frames = 96000 * 30;
+    CConversionTask job = Job(recipe, CM_AUTOMATIC, 0);
     ASSERT_TRUE(job.needsFormatConversion);
     m_host.m_running.store(1);
     m_host.m_overallTotal = job.expectedSamples;

@@ -13,22 +13,22 @@
 class JobFixture : public ::testing::Test {
 protected:
     // Writes a generated Ogg Vorbis file into the test's folder; returns its path.
-    QString WriteOgg(const QString& name, const qvtest::OggFixtureSpec& spec)
+    QString WriteOgg(const QString& name, const qvtest::OggFixtureSpec& recipe)
     {
         const QString path = m_dir.filePath(name);
-        const std::string error = qvtest::WriteOggFixture(path.toStdString(), spec);
+        const std::string error = qvtest::WriteOggFixture(path.toStdString(), recipe);
         EXPECT_EQ(error, "");
         return path;
     }
 
     // A job that keeps the source's format, writing `mp3Name` into the test's folder.
-    CConversionTask JobFor(const QString& source, const qvtest::OggFixtureSpec& spec, const QString& mp3Name)
+    CConversionTask JobFor(const QString& source, const qvtest::OggFixtureSpec& recipe, const QString& mp3Name)
     {
         CConversionTask job;
         job.sourcePath = source;
-        job.sourceSampleRate = job.outputSampleRate = std::uint32_t(spec.sampleRate);
-        job.sourceChannels = job.outputChannels = std::uint32_t(spec.channels);
-        job.expectedSamples = std::uint64_t(spec.frames) * std::uint64_t(spec.channels);
+        job.sourceSampleRate = job.outputSampleRate = std::uint32_t(recipe.sampleRate);
+        job.sourceChannels = job.outputChannels = std::uint32_t(recipe.channels);
+        job.expectedSamples = std::uint64_t(recipe.frames) * std::uint64_t(recipe.channels);
         job.destinationPath = m_dir.filePath(mp3Name);
         return job;
     }

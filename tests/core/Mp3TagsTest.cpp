@@ -18,10 +18,10 @@ protected:
     // Converts a generated source with these comments; returns the MP3's tags.
     QJsonObject ConvertWithComments(const std::vector<std::pair<std::string, std::string>>& comments)
     {
-        OggFixtureSpec spec;
-        spec.frames = 4410;
-        spec.comments = comments;
-        const QString ogg = WriteOgg(QStringLiteral("tagged.ogg"), spec);
+        OggFixtureSpec recipe;
+        recipe.frames = 4410;
+        recipe.comments = comments;
+        const QString ogg = WriteOgg(QStringLiteral("tagged.ogg"), recipe);
         CConversionTask job = MakeConversionTask(ProbeFile(ogg), ogg, m_dir.filePath(QStringLiteral("tagged.mp3")), {});
         EXPECT_TRUE(Convert(job)) << m_host.Errors().join(u'\n').toStdString();
         EXPECT_EQ(ReadMp3Properties(job.destinationPath).ok, true) << "tags broke the audio";

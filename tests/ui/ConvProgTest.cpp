@@ -32,11 +32,11 @@ protected:
     {
         std::vector<ProbedFile> files;
         for (std::size_t i = 0; i < seconds.size(); ++i) {
-            OggFixtureSpec spec;
-            spec.frames = std::int64_t(seconds[i] * spec.sampleRate);
-            spec.seed = std::uint32_t(i + 1);
+            OggFixtureSpec recipe;
+            recipe.frames = std::int64_t(seconds[i] * recipe.sampleRate);
+            recipe.seed = std::uint32_t(i + 1);
             const QString path = m_dir.filePath(QStringLiteral("song%1.ogg").arg(i + 1));
-            EXPECT_EQ(qvtest::WriteOggFixture(path.toStdString(), spec), "");
+            EXPECT_EQ(qvtest::WriteOggFixture(path.toStdString(), recipe), "");
             files.push_back({path, ProbeFile(path)});
         }
         ConversionSettings settings;
