@@ -1,10 +1,14 @@
 #include "ReportCtrl.h"
 
+#include "ColumnLayout.h"
+#include "ReportSort.h"
 #include "filelist/AudioFileInfo.h"
 
 #include <QAccessible>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QStyleOptionHeaderV2>
@@ -143,6 +147,15 @@ CReportCtrl::CReportCtrl(QWidget* parent) : QTreeView(parent), m_model(new Repor
     header()->setSectionsClickable(false);
 
     connect(header(), &QHeaderView::sectionClicked, this, &CReportCtrl::columnClicked);
+    connect(header(), &QHeaderView::sectionClicked, this, &CReportCtrl::ClickColumn);
+    header()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header(), &QHeaderView::customContextMenuRequested, this,
+            [this](const QPoint& pos) { OnHeaderMenu(header()->mapToGlobal(pos)); });
+    // A divider double-click fits the column to its content alone (the view's own handler would
+    // take the heading's width into account too).
+    disconnect(header(), SIGNAL(sectionHandleDoubleClicked(int)), this, SLOT(resizeColumnToContents(int)));
+    connect(header(), &QHeaderView::sectionHandleDoubleClicked, this, [this](int column) { FitColumn(column, false); });
+    connect(header(), &QHeaderView::sectionMoved, this, &CReportCtrl::KeepMovedSectionShown);
 
     const auto forgetSelectedRows = [this] { m_selectedRowsValid = false; };
     connect(m_model, &QAbstractItemModel::rowsInserted, this, forgetSelectedRows);
@@ -197,6 +210,17 @@ void CReportCtrl::selectionChanged(const QItemSelection& selected, const QItemSe
         return;
     }
     QTreeView::selectionChanged(selected, deselected);
+}
+
+void CReportCtrl::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (event->key() == Qt::Key_Plus && (modifiers & Qt::ControlModifier) && (modifiers & Qt::KeypadModifier)) {
+        FitColumn(-1, false);
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
 }
 
 // ---- Cells -----------------------------------------------------------------------------------
@@ -586,6 +610,118 @@ bool CReportCtrl::FitColumn(int column, bool useHeader)
     return true;
 }
 
+bool CReportCtrl::ShowColumn(int column, bool show)
+{
+    if (column < 0 || column >= ColumnCount() || column >= m_columnRecords.size())
+        return false;
+    ColumnRecord& record = m_columnRecords[column];
+    QHeaderView* const head = header();
+    // Hiding a hidden column would remember width 0; showing a shown one would move it.
+    if (show == !head->isSectionHidden(column)) {
+        record.shown = show;
+        return true;
+    }
+    EndCellEdit(true);
+    const UpdatesOff updatesOff(this);
+    const QScopedValueRollback<bool> moving(m_movingSections, true);
+    if (show) {
+        head->showSection(column);
+        head->moveSection(head->visualIndex(column), head->count() - 1);
+        record.shown = true;
+        head->resizeSection(column, record.width & 0xFFFF);
+    } else {
+        const int width = head->sectionSize(column);
+        head->moveSection(head->visualIndex(column), 0);
+        head->hideSection(column);
+        record.shown = false;
+        record.width = width;
+        record.restorePosition = ColumnCount();
+    }
+    viewport()->update();
+    head->viewport()->update();
+    return true;
+}
+
+// A column dragged in front of the hidden ones (which are gathered at the left end) moves on to
+// the first shown place.
+void CReportCtrl::KeepMovedSectionShown(int logical, int oldVisual, int newVisual)
+{
+    Q_UNUSED(oldVisual);
+    QHeaderView* const head = header();
+    if (m_movingSections || head->isSectionHidden(logical))
+        return;
+    const int hidden = head->hiddenSectionCount();
+    if (newVisual >= hidden)
+        return;
+    const QScopedValueRollback<bool> moving(m_movingSections, true);
+    head->moveSection(newVisual, hidden);
+}
+
+std::unique_ptr<QMenu> CReportCtrl::BuildColumnMenu()
+{
+    auto menu = std::make_unique<QMenu>(this);
+    for (int column = 0; column < ColumnCount(); ++column) {
+        if (column == 3 || column == 12)
+            menu->addSeparator();
+        QAction* action = menu->addAction(m_model->headerData(column, Qt::Horizontal).toString());
+        action->setData(column);
+        action->setCheckable(true);
+        action->setChecked(IsColumnShown(column));
+        action->setEnabled(column >= 2);
+        connect(action, &QAction::triggered, this, [this, column] {
+            if (column >= 2 && column < ColumnCount()) // Name and Path stay shown
+                ShowColumn(column, !IsColumnShown(column));
+        });
+    }
+    return menu;
+}
+
+bool CReportCtrl::OnHeaderMenu(const QPoint& globalPos)
+{
+    if (isHeaderHidden() || !header()->rect().contains(header()->mapFromGlobal(globalPos)))
+        return false;
+    const std::unique_ptr<QMenu> menu = BuildColumnMenu();
+    if (m_menuRunner)
+        m_menuRunner(*menu, globalPos);
+    else
+        menu->exec(globalPos);
+    return true;
+}
+
+void CReportCtrl::SetMenuRunner(MenuRunner runner)
+{
+    m_menuRunner = std::move(runner);
+}
+
+void CReportCtrl::ApplyColumnLayout(const QList<ColumnLayoutEntry>& layout)
+{
+    const int columns = std::min({int(layout.size()), ColumnCount(), int(m_columnRecords.size())});
+    for (int column = 0; column < columns; ++column) {
+        const ColumnLayoutEntry& entry = layout.at(column);
+        const int width = std::clamp(entry.width, 0, 0xFFFF);
+        if (entry.shown) {
+            m_columnRecords[column].width = std::max(width, header()->minimumSectionSize());
+            if (IsColumnShown(column))
+                header()->resizeSection(column, m_columnRecords[column].width);
+            else
+                ShowColumn(column, true);
+        } else {
+            ShowColumn(column, false);
+            m_columnRecords[column].width = width;
+        }
+    }
+}
+
+QList<ColumnLayoutEntry> CReportCtrl::CurrentColumnLayout() const
+{
+    QList<ColumnLayoutEntry> layout;
+    for (int column = 0; column < ColumnCount() && column < m_columnRecords.size(); ++column) {
+        const bool shown = IsColumnShown(column);
+        layout.append({shown, shown ? header()->sectionSize(column) : m_columnRecords.at(column).width});
+    }
+    return layout;
+}
+
 // ---- Look ------------------------------------------------------------------------------------
 
 std::uint32_t CReportCtrl::SetListExStyle(std::uint32_t style)
@@ -638,6 +774,66 @@ void CReportCtrl::SetSortKeys(const QList<ColumnSortInfo>& keys)
         if (!known)
             m_sortKeys.append(key);
     }
+}
+
+// ---- Sorting --------------------------------------------------------------------------------
+
+void CReportCtrl::ClickColumn(int column)
+{
+    std::int32_t ascending = 1;
+    for (qsizetype i = 0; i < m_sortKeys.size(); ++i) {
+        if (m_sortKeys.at(i).column != column)
+            continue;
+        ascending = m_sortKeys.at(i).ascending != 0 ? 1 : 0;
+        if (i == 0)
+            ascending = 1 - ascending;
+        m_sortKeys.removeAt(i);
+        break;
+    }
+    m_sortKeys.prepend({column, ascending});
+    while (m_sortKeys.size() > 6)
+        m_sortKeys.removeLast();
+    EndCellEdit(true);
+    if (column >= 0 && column < ColumnCount() && !isHeaderHidden() && header()->sectionsClickable())
+        SortRows(0, RowCount() - 1, true);
+}
+
+bool CReportCtrl::SortRows(int first, int last, bool highlight)
+{
+    if (m_sortKeys.isEmpty())
+        return false;
+    g_listBusy = true;
+    bool result = false;
+    {
+        const UpdatesOff updatesOff(this);
+        const ColumnSortInfo key = m_sortKeys.front();
+        const bool ascending = key.ascending != 0;
+        SortRowRange(first, last, key.column, ascending);
+        if (key.column >= 0 && key.column < ColumnCount()) {
+            header()->setSortIndicatorShown(true);
+            header()->setSortIndicator(key.column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        }
+        const int column = key.column;
+        QMetaObject::invokeMethod(this, [this, column, ascending] { Q_EMIT sorted(column, ascending); },
+                                  Qt::QueuedConnection);
+        result = RepaintStripes(highlight);
+    }
+    g_listBusy = false;
+    return result;
+}
+
+bool CReportCtrl::SortRowRange(int first, int last, int column, bool ascending)
+{
+    if (first < 0 || first >= last || last >= RowCount())
+        return false;
+    const int count = last - first + 1;
+    std::vector<const RowRecord*> rows(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        rows[std::size_t(i)] = m_model->Row(first + i);
+    std::vector<int> order(static_cast<std::size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    QuickSortRows(order, 0, count - 1, column, ascending, rows, m_sortKeys);
+    return m_model->ReorderRows(first, order);
 }
 
 // ---- In-place editing ------------------------------------------------------------------------

@@ -19,8 +19,9 @@
 // Built on later, with clean places left for them: the in-place editor (EndCellEdit and
 // m_editCell are the hooks every changing operation already calls; the editor adds
 // BeginCellEdit, its keys and the mouse handling), the tips painted into the empty list (a
-// paintEvent override), and column visibility and the multi-key sort (ShowColumn, SortRows and
-// the column menu, on ColumnRecord, ColumnSortInfo and the sort keys, emitting `sorted`).
+// paintEvent override). Column visibility, the column menu and the multi-key sort (ShowColumn,
+// ClickColumn, SortRows, on ColumnRecord, ColumnSortInfo and the sort keys) are here; the
+// comparison lives in ReportSort.h and the saved layout values in ColumnLayout.h.
 //
 // Threads: GUI thread only. Every operation, the row records and the model are touched on the GUI
 // thread alone; a loader hands finished rows to the GUI thread (queued) and never calls in.
@@ -31,10 +32,14 @@
 #include <QTreeView>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
+class QMenu;
 struct AudioFileInfo;
+struct ColumnLayoutEntry;
 
 // Row-state flags: RowStateFlags reports exactly one flag of each pair; as a filter, RS_ANY
 // matches every row, any other filter the rows that report all of its flags, 0 no row.
@@ -169,6 +174,40 @@ public:
     // Hidden columns stay hidden. False for another invalid column.
     bool FitColumn(int column, bool useHeader);
 
+    // Column visibility. Hiding a column hides its header section, moves it to the left end of the
+    // display order and remembers its width in its ColumnRecord (shown false, restorePosition the
+    // column count); showing it again puts it at the far right of the display order with that
+    // width. Returns true; false for an invalid column. Any column can be hidden here; the column
+    // menu keeps Name (0) and Path (1) shown.
+    //
+    // What keeps a hidden column hidden: QHeaderView gives most of it for free, as a hidden
+    // section has no width and no divider: it cannot be resized with the mouse, its divider cannot
+    // be double-clicked, it cannot be dragged, and resizeSection() on it only changes the size it
+    // would come back with (it stays hidden), so FitColumn and the view's own sizing leave it
+    // hidden. Added here: ShowColumn puts the remembered width back over that stored size; a
+    // column dragged in front of the hidden ones is moved back to the first shown place; a divider
+    // double-click fits the column to its content only (FitColumn); Ctrl+keypad plus fits every
+    // shown column (FitColumn(-1, false)).
+    bool ShowColumn(int column, bool show);
+
+    // The header's column menu, one checkable entry per column in index order (checked while
+    // shown; Name and Path disabled), separators before the entries of columns 3 and 12; choosing
+    // an entry shows or hides its column. Opened by a context-menu request on the header (and only
+    // there: the list's own area has none). `globalPos` outside the header opens nothing; false
+    // then. The menu runs through the runner (default: QMenu::exec at the point), which tests
+    // replace.
+    std::unique_ptr<QMenu> BuildColumnMenu();
+    bool OnHeaderMenu(const QPoint& globalPos);
+    using MenuRunner = std::function<void(QMenu& menu, const QPoint& globalPos)>;
+    void SetMenuRunner(MenuRunner runner);
+
+    // Saved layouts (ColumnLayout.h): applies widths and visibility for the columns the layout
+    // covers (a shown column gets its width, at least the header's minimum; a hidden one is hidden
+    // with that width remembered), and reads the current layout back: per column its
+    // visibility and its width (the current one when shown, the remembered one when hidden).
+    void ApplyColumnLayout(const QList<ColumnLayoutEntry>& layout);
+    QList<ColumnLayoutEntry> CurrentColumnLayout() const;
+
     // Look.
     // Replaces the extended style (LES_* values) and returns the previous one.
     std::uint32_t SetListExStyle(std::uint32_t style);
@@ -186,6 +225,22 @@ public:
     // first key's column; the sort itself builds on these.
     const QList<ColumnSortInfo>& SortKeys() const { return m_sortKeys; }
     void SetSortKeys(const QList<ColumnSortInfo>& keys);
+
+    // A click on a column's header (connected to the header's clicks, callable directly): the
+    // column becomes the first sort key, reversed when it already was first, with its remembered
+    // direction when it was a later key, ascending when new; more than 6 keys drop the last. A
+    // running edit is committed; then, for a column of the table while the header is shown and
+    // clickable, every row is sorted (SortRows(0, RowCount() - 1, true)).
+    void ClickColumn(int column);
+
+    // Sorts rows first..last by the sort keys (ReportSort.h has the comparison): by the first
+    // key in its direction, ties broken by the later keys' columns in that same direction. Each row
+    // keeps its record, texts, colours, images, check mark, selection and focus. Sets g_listBusy
+    // for the duration, sets the header's sort indicator to the first key, emits `sorted`
+    // (queued) even when nothing moved, and repaints the stripes (`highlight` tints the sort
+    // column); returns RepaintStripes' result. An out-of-range or one-row range sorts nothing.
+    // Without sort keys nothing is sorted, reported or repainted (the owner keeps one key).
+    bool SortRows(int first, int last, bool highlight);
 
     // In-place editing. Every operation that changes texts, rows or columns ends a running edit
     // first, as the editor requires (commit, or discard where the row goes away). No editor
@@ -207,6 +262,7 @@ protected:
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles = {}) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct CellRef {
@@ -222,6 +278,8 @@ private:
     QItemSelection SelectionOfRows(const std::vector<int>& rows) const;
     void DropSelectionOf(const std::vector<int>& rows);
     void SetCurrentRow(int row);
+    bool SortRowRange(int first, int last, int column, bool ascending);
+    void KeepMovedSectionShown(int logical, int oldVisual, int newVisual);
 
     ReportModel* m_model = nullptr;
     QList<ColumnRecord> m_columnRecords;
@@ -229,6 +287,8 @@ private:
     std::uint32_t m_exStyle = LES_FULLROWSELECT | LES_SUBITEMIMAGES;
     CellRef m_editCell; // the cell being edited; (-1, -1) while none
     bool m_removingRows = false; // rows are being removed or moved (see currentChanged)
+    bool m_movingSections = false; // the control itself moves header sections
+    MenuRunner m_menuRunner;
 
     // Which rows are selected, rebuilt on demand after the selection or the rows change, so
     // that state queries over many rows cost one pass over the selection.

@@ -236,6 +236,41 @@ bool ReportModel::MoveRowTo(int row, int target)
     return true;
 }
 
+bool ReportModel::ReorderRows(int first, const std::vector<int>& order)
+{
+    const int count = int(order.size());
+    if (first < 0 || count > int(m_rows.size()) - first)
+        return false;
+    std::vector<int> newPlace(order.size(), -1); // old offset -> new offset
+    for (int i = 0; i < count; ++i) {
+        const int old = order[std::size_t(i)];
+        if (old < 0 || old >= count || newPlace[std::size_t(old)] != -1)
+            return false;
+        newPlace[std::size_t(old)] = i;
+    }
+    if (count < 2)
+        return true;
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<std::unique_ptr<RowRecord>> moved(order.size());
+    for (int i = 0; i < count; ++i)
+        moved[std::size_t(i)] = std::move(m_rows[std::size_t(first + order[std::size_t(i)])]);
+    std::move(moved.begin(), moved.end(), m_rows.begin() + first);
+
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& index : from) {
+        const int row = index.row();
+        if (row >= first && row < first + count)
+            to.append(this->index(first + newPlace[std::size_t(row - first)], index.column()));
+        else
+            to.append(index);
+    }
+    changePersistentIndexList(from, to);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    return true;
+}
+
 const RowRecord* ReportModel::Row(int row) const
 {
     if (row < 0 || row >= int(m_rows.size()))

@@ -84,6 +84,11 @@ public:
     // follow it; the caller restores its state).
     bool MoveRowTo(int row, int target);
     const RowRecord* Row(int row) const;
+    // Puts the rows first .. first + order.size() - 1 in a new order: new row first + i is the old
+    // row first + order[i] (`order` a permutation of 0..order.size() - 1). Records move whole;
+    // views see one layout change (a vertical sort) with every persistent index of a moved row
+    // following it, so the selection and the current row stay with their rows.
+    bool ReorderRows(int first, const std::vector<int>& order);
     bool SetRowData(int row, AudioFileInfo* data);
 
     // Cells. Each returns false for a cell outside the table.
