@@ -2,6 +2,7 @@
 // keep a hidden column hidden), the header's column menu, and the saved "Column" and "SortEx"
 // values with their validation and their round trip through the control.
 
+#include "filelist/FileListColumns.h"
 #include "reportctrl/ColumnLayout.h"
 #include "reportctrl/ReportCtrl.h"
 
@@ -17,14 +18,16 @@
 
 namespace {
 
-const QStringList kHeadings = {
-    QStringLiteral("Name"),      QStringLiteral("Path"),          QStringLiteral("Type"),
-    QStringLiteral("Tag"),       QStringLiteral("Artist"),        QStringLiteral("Album Artist"),
-    QStringLiteral("Album"),     QStringLiteral("Track"),         QStringLiteral("Title"),
-    QStringLiteral("Genre"),     QStringLiteral("Date"),          QStringLiteral("Comment"),
-    QStringLiteral("Size(MB)"),  QStringLiteral("Last Modified"), QStringLiteral("Duration"),
-    QStringLiteral("Frequency"), QStringLiteral("Channel"),       QStringLiteral("Bitrate"),
-};
+// The file list's column headings.
+QStringList Headings()
+{
+    QStringList headings;
+    for (const FileListColumnDef& column : FileListColumns())
+        headings << column.title;
+    return headings;
+}
+
+const QStringList kHeadings = Headings();
 
 // The file list's 18 columns, column c 50 + 5c wide, two rows, shown.
 class ReportColumnsTest : public ::testing::Test {

@@ -2,6 +2,7 @@
 // secondary keys in the primary key's direction, the sorted notice, and rows keeping their
 // record, texts, colours, images, marks, selection and focus through a sort.
 
+#include "filelist/FileListColumns.h"
 #include "reportctrl/ReportCtrl.h"
 #include "reportctrl/ReportSort.h"
 
@@ -21,14 +22,16 @@
 
 namespace {
 
-const QStringList kHeadings = {
-    QStringLiteral("Name"),      QStringLiteral("Path"),          QStringLiteral("Type"),
-    QStringLiteral("Tag"),       QStringLiteral("Artist"),        QStringLiteral("Album Artist"),
-    QStringLiteral("Album"),     QStringLiteral("Track"),         QStringLiteral("Title"),
-    QStringLiteral("Genre"),     QStringLiteral("Date"),          QStringLiteral("Comment"),
-    QStringLiteral("Size(MB)"),  QStringLiteral("Last Modified"), QStringLiteral("Duration"),
-    QStringLiteral("Frequency"), QStringLiteral("Channel"),       QStringLiteral("Bitrate"),
-};
+// The file list's column headings.
+QStringList Headings()
+{
+    QStringList headings;
+    for (const FileListColumnDef& column : FileListColumns())
+        headings << column.title;
+    return headings;
+}
+
+const QStringList kHeadings = Headings();
 
 // The file list's 18 columns; each row has a label in column 0 and, when given, a record.
 class ReportSortTest : public ::testing::Test {
