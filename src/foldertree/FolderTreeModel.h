@@ -1,0 +1,105 @@
+#pragma once
+// The data behind the folder tree: one node per item, read lazily. The Desktop is the single top
+// item; below it the home folder, "Computer" (the mounted volumes), "Network" (network mounts and
+// gvfs places) and the desktop folder's own sub-folders. A folder's children are read when the
+// view first expands it (canFetchMore/fetchMore) and dropped again by ForgetChildren, which the
+// tree calls on collapse, so the next expansion reads the folder afresh.
+//
+// Nothing here stats or lists a folder on a network mount just to decide whether it gets an
+// expand button: network items always get one. Compressed/encrypted flags are read once when an
+// item is inserted (never while painting), and not at all on network mounts.
+//
+// Threads: GUI thread only.
+#include "platform/MountTable.h"
+
+#include <QAbstractItemModel>
+#include <QIcon>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class FolderTreeModel : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    // The kinds, in the order of the sibling comparison's first rules (home, computer, network
+    // before everything else).
+    enum class Kind : quint8 { Desktop, Home, Computer, Network, NetworkPlace, Drive, Folder };
+
+    enum Roles {
+        PathRole = Qt::UserRole + 1,  // QString, empty for Computer and Network
+        KindRole,                     // int(Kind)
+        DisplayNameRole,              // the name path lookups compare
+        DriveTypeRole,                // int(DriveType) of drives; absent elsewhere
+        SymLinkRole,                  // bool: the folder is a symbolic link (never walk into it)
+    };
+
+    // Where the tree looks; each unset field is read from the live system.
+    struct Sources {
+        std::optional<std::vector<MountEntry>> mounts;  // default ReadMountTable()
+        std::optional<QString> homePath;                // default HomeFolder()
+        std::optional<QString> desktopPath;  // default DesktopFolder(); empty = no desktop folder
+    };
+
+    explicit FolderTreeModel(Sources sources = {}, QObject* parent = nullptr);
+    ~FolderTreeModel() override;
+
+    // Rebuilds the whole tree from the sources (the mount table is read again when it is live).
+    void Refresh();
+
+    QModelIndex DesktopIndex() const;
+    QModelIndex HomeIndex() const;
+    QModelIndex ComputerIndex() const;
+    QModelIndex NetworkIndex() const;
+    QString DesktopPath() const { return m_desktopPath; }
+    QString HomePath() const { return m_homePath; }
+    const std::vector<MountEntry>& Mounts() const { return m_mounts; }
+
+    QString PathOf(const QModelIndex& index) const;
+    Kind KindOf(const QModelIndex& index) const;
+    // The child whose display name equals name exactly (Linux names are case-sensitive).
+    QModelIndex FindChild(const QModelIndex& parent, const QString& name) const;
+    // The drive item of this mount point below Computer (Computer must have been read).
+    QModelIndex DriveIndex(const QString& mountPoint) const;
+    // Reads the item's children when they have not been read yet.
+    void EnsureFetched(const QModelIndex& index);
+    // Drops the children; the item keeps its expand button and is read again on next expansion.
+    void ForgetChildren(const QModelIndex& index);
+    // Removes a vanished folder; its parent loses the expand button only when no child is left.
+    void RemoveItem(const QModelIndex& index);
+    // The item's children have been read (and not forgotten since).
+    bool IsFetched(const QModelIndex& index) const;
+
+    // Sibling order: home, computer, network first, then by name ignoring case, then exactly.
+    // A strict weak ordering.
+    static bool Less(Kind kindA, const QString& nameA, Kind kindB, const QString& nameB);
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+
+private:
+    struct Node;
+    Node* NodeOf(const QModelIndex& index) const;
+    QModelIndex IndexOf(const Node* node) const;
+    void ReadSources();
+    // Builds the children of node (without inserting them); false when its folder is gone.
+    bool ReadChildren(Node* node, std::vector<std::unique_ptr<Node>>& out) const;
+    std::unique_ptr<Node> MakeFolderNode(Node* parent, const QString& path, const QString& name) const;
+    bool OnNetworkMount(const QString& path) const;
+    static bool HasSubFolders(const QString& path);
+
+    Sources m_sources;
+    std::vector<MountEntry> m_mounts;
+    QString m_homePath;
+    QString m_desktopPath;
+    std::unique_ptr<Node> m_root;  // invisible; its single child is the Desktop
+    // Set while rows are inserted or removed or the model resets: handlers of those signals that
+    // ask for more rows (model testers, proxies) get none instead of a nested insertion.
+    bool m_changing = false;
+};
