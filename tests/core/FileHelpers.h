@@ -18,3 +18,24 @@ inline QByteArray ReadTestFile(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// A test with a temporary folder of its own, and files written into it by name.
+class TempFolderTest : public ::testing::Test {
+protected:
+    QString PathOf(const QString& name) const { return m_dir.filePath(name); }
+
+    // Writes a file of the folder; returns its path.
+    QString WriteFile(const QString& name, const QByteArray& bytes) const
+    {
+        const QString path = PathOf(name);
+        EXPECT_TRUE(WriteTestFile(path, bytes)) << qPrintable(path);
+        return path;
+    }
+
+    static QByteArray ReadFile(const QString& path) { return ReadTestFile(path); }
+
+    QTemporaryDir m_dir;
+};

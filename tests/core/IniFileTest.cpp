@@ -16,27 +16,14 @@
 
 namespace {
 
-class IniFileTest : public ::testing::Test {
+class IniFileTest : public TempFolderTest {
 protected:
-    QString PathOf(const QString& name) const { return m_dir.filePath(name); }
-
-    QString WriteFile(const QString& name, const QByteArray& bytes) const
-    {
-        const QString path = PathOf(name);
-        EXPECT_TRUE(WriteTestFile(path, bytes)) << qPrintable(path);
-        return path;
-    }
-
-    static QByteArray ReadFile(const QString& path) { return ReadTestFile(path); }
-
     IniFile LoadText(const QByteArray& bytes) const
     {
         IniFile ini;
         EXPECT_TRUE(ini.Load(WriteFile(QStringLiteral("t.ini"), bytes)));
         return ini;
     }
-
-    QTemporaryDir m_dir;
 };
 
 const QString kDefault = QStringLiteral("<default>");

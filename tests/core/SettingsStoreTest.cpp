@@ -51,21 +51,7 @@ private:
     std::vector<std::pair<const char*, std::optional<QByteArray>>> m_saved;
 };
 
-class SettingsStoreTest : public ::testing::Test {
-protected:
-    QString PathOf(const QString& name) const { return m_dir.filePath(name); }
-
-    QString WriteFile(const QString& name, const QByteArray& bytes) const
-    {
-        const QString path = PathOf(name);
-        EXPECT_TRUE(WriteTestFile(path, bytes)) << qPrintable(path);
-        return path;
-    }
-
-    static QByteArray ReadFile(const QString& path) { return ReadTestFile(path); }
-
-    QTemporaryDir m_dir;
-};
+class SettingsStoreTest : public TempFolderTest {};
 
 // What LoadSettings gives for a missing file.
 ConversionSettings Defaults()

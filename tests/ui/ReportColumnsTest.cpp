@@ -2,7 +2,7 @@
 // keep a hidden column hidden), the header's column menu, and the saved "Column" and "SortEx"
 // values with their validation and their round trip through the control.
 
-#include "filelist/FileListColumns.h"
+#include "FileListHeadings.h"
 #include "reportctrl/ColumnLayout.h"
 #include "reportctrl/ReportCtrl.h"
 
@@ -18,16 +18,7 @@
 
 namespace {
 
-// The file list's column headings.
-QStringList Headings()
-{
-    QStringList headings;
-    for (const FileListColumnDef& column : FileListColumns())
-        headings << column.title;
-    return headings;
-}
-
-const QStringList kHeadings = Headings();
+const QStringList kHeadings = FileListHeadings();
 
 // The file list's 18 columns, column c 50 + 5c wide, two rows, shown.
 class ReportColumnsTest : public ::testing::Test {

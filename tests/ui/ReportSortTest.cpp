@@ -2,7 +2,7 @@
 // secondary keys in the primary key's direction, the sorted notice, and rows keeping their
 // record, texts, colours, images, marks, selection and focus through a sort.
 
-#include "filelist/FileListColumns.h"
+#include "FileListHeadings.h"
 #include "reportctrl/ReportCtrl.h"
 #include "reportctrl/ReportSort.h"
 
@@ -22,16 +22,7 @@
 
 namespace {
 
-// The file list's column headings.
-QStringList Headings()
-{
-    QStringList headings;
-    for (const FileListColumnDef& column : FileListColumns())
-        headings << column.title;
-    return headings;
-}
-
-const QStringList kHeadings = Headings();
+const QStringList kHeadings = FileListHeadings();
 
 // The file list's 18 columns; each row has a label in column 0 and, when given, a record.
 class ReportSortTest : public ::testing::Test {
