@@ -3,6 +3,7 @@
 #include "platform/FileAttributes.h"
 #include "platform/SpecialFolders.h"
 #include "platform/WinColor.h"
+#include "widgets/WaitCursor.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -91,6 +92,7 @@ struct FolderTreeModel::Node {
     bool compressed = false;
     bool encrypted = false;
     bool symLink = false;
+    bool shared = false;
     Node* parent = nullptr;
     std::vector<std::unique_ptr<Node>> children;
 
@@ -122,10 +124,15 @@ void FolderTreeModel::ReadSources()
     if (desktop == m_homePath || !QFileInfo(desktop).isDir())
         desktop.clear();
     m_desktopPath = desktop;
+    m_shares = ShareList::Read(m_sources.usershareFolder ? *m_sources.usershareFolder
+                                                         : ShareList::DefaultUsershareFolder());
 }
 
 void FolderTreeModel::Refresh()
 {
+    const WaitCursor wait;
+    m_folderIcon = QIcon::fromTheme(QStringLiteral("folder"));
+    m_folderLinkIcon = QIcon::fromTheme(QStringLiteral("folder-link"), m_folderIcon);
     m_changing = true;
     beginResetModel();
     ReadSources();
@@ -154,6 +161,17 @@ bool FolderTreeModel::OnNetworkMount(const QString& path) const
     return mount && mount->type == DriveType::Network;
 }
 
+bool FolderTreeModel::MediumPresent(const QString& mountPoint) const
+{
+    if (::access(QFile::encodeName(mountPoint).constData(), R_OK | X_OK) != 0)
+        return false;
+    if (m_sources.mounts)
+        return true;
+    // Live: an ejected medium's mount point is left behind as an empty folder.
+    const std::vector<MountEntry> live = ReadMountTable();
+    return std::any_of(live.begin(), live.end(), [&](const MountEntry& m) { return m.mountPoint == mountPoint; });
+}
+
 bool FolderTreeModel::HasSubFolders(const QString& path)
 {
     QDirIterator it(path, QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -178,8 +196,8 @@ std::unique_ptr<FolderTreeModel::Node> FolderTreeModel::MakeFolderNode(Node* par
     node->compressed = attributes.compressed;
     node->encrypted = attributes.encrypted;
     node->symLink = QFileInfo(path).isSymLink();
-    node->icon = QIcon::fromTheme(node->symLink ? QStringLiteral("folder-link") : QStringLiteral("folder"),
-                                  QIcon::fromTheme(QStringLiteral("folder")));
+    node->shared = m_shares.IsShared(path);
+    node->icon = node->symLink ? m_folderLinkIcon : m_folderIcon;
     node->mayHaveChildren = node->onNetwork || HasSubFolders(path);
     return node;
 }
@@ -214,6 +232,7 @@ bool FolderTreeModel::ReadChildren(Node* node, std::vector<std::unique_ptr<Node>
             child->driveType = mount.type;
             child->icon = DriveIcon(mount.type);
             child->onNetwork = mount.type == DriveType::Network;
+            child->shared = m_shares.IsShared(mount.mountPoint);
             child->parent = node;
             // Removable media and network mounts keep their button without being read.
             child->mayHaveChildren = mount.type != DriveType::Fixed || HasSubFolders(mount.mountPoint);
@@ -247,6 +266,10 @@ bool FolderTreeModel::ReadChildren(Node* node, std::vector<std::unique_ptr<Node>
         folder = node->path;
         if (folder.isEmpty())
             return true;
+        if (node->kind == Kind::Drive
+            && (node->driveType == DriveType::Removable || node->driveType == DriveType::CdRom)
+            && !MediumPresent(folder))
+            return true;  // no medium: nothing to list, and the button goes
         if (!QFileInfo(folder).isDir())
             return false;
         break;
@@ -430,6 +453,7 @@ QVariant FolderTreeModel::data(const QModelIndex& index, int role) const
     const Node* node = NodeOf(index);
     switch (role) {
     case Qt::DisplayRole: return node->text;
+    case Qt::EditRole: return node->displayName;
     case Qt::ToolTipRole: return node->path.isEmpty() ? QVariant() : QVariant(node->path);
     case Qt::DecorationRole: return node->icon;
     case Qt::ForegroundRole:
@@ -445,6 +469,7 @@ QVariant FolderTreeModel::data(const QModelIndex& index, int role) const
     case DisplayNameRole: return node->displayName;
     case DriveTypeRole: return node->kind == Kind::Drive ? QVariant(int(node->driveType)) : QVariant();
     case SymLinkRole: return node->symLink;
+    case SharedRole: return node->shared;
     default: return {};
     }
 }
@@ -469,6 +494,7 @@ void FolderTreeModel::fetchMore(const QModelIndex& parent)
 {
     if (!canFetchMore(parent))
         return;
+    const WaitCursor wait;
     Node* node = NodeOf(parent);
     node->fetched = true;
     std::vector<std::unique_ptr<Node>> children;
@@ -491,4 +517,85 @@ void FolderTreeModel::fetchMore(const QModelIndex& parent)
     node->children = std::move(children);
     endInsertRows();
     m_changing = false;
+}
+
+Qt::ItemFlags FolderTreeModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags flags = QAbstractItemModel::flags(index);
+    if (index.isValid() && NodeOf(index)->kind == Kind::Folder)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool FolderTreeModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || NodeOf(index)->kind != Kind::Folder)
+        return false;
+    const QString name = value.toString();
+    if (name.isEmpty())
+        return false;  // an emptied label is a cancelled edit
+    const QString path = NodeOf(index)->path;
+    const ShellResult result = RenameItem(index, name);
+    if (!result.Ok()) {
+        Q_EMIT renameFailed(path, name, ShellErrorText(result));
+        return false;
+    }
+    return true;
+}
+
+void FolderTreeModel::MovePaths(Node* node, const QString& oldPath, const QString& newPath)
+{
+    for (auto& child : node->children) {
+        if (PathHasPrefix(child->path, oldPath))
+            child->path = newPath + child->path.mid(oldPath.size());
+        MovePaths(child.get(), oldPath, newPath);
+    }
+}
+
+ShellResult FolderTreeModel::RenameItem(const QModelIndex& index, const QString& newName)
+{
+    Node* node = NodeOf(index);
+    if (!index.isValid() || node->kind != Kind::Folder) {
+        ShellResult refused;
+        refused.error = ShellError::Failed;
+        return refused;
+    }
+    const ShellResult result = RenameNoReplace(node->path, newName);
+    if (!result.Ok() || result.path == node->path)
+        return result;
+    const QString oldPath = node->path;
+    node->path = result.path;
+    node->displayName = node->text = newName;
+    MovePaths(node, oldPath, result.path);
+    Q_EMIT dataChanged(index, index);
+    if (!node->children.empty()) {
+        // Tooltips and path roles below changed too.
+        Q_EMIT dataChanged(this->index(0, 0, index), this->index(int(node->children.size()) - 1, 0, index));
+    }
+    Q_EMIT itemRenamed(index, oldPath, result.path);
+    return result;
+}
+
+QModelIndex FolderTreeModel::InsertFolder(const QModelIndex& parent, const QString& path)
+{
+    Node* node = NodeOf(parent);
+    if (!parent.isValid())
+        return {};
+    EnsureFetched(parent);
+    const QString name = QFileInfo(path).fileName();
+    if (const QModelIndex existing = FindChild(parent, name); existing.isValid())
+        return existing;
+    std::unique_ptr<Node> child = MakeFolderNode(node, path, name);
+    const auto at = std::find_if(node->children.begin(), node->children.end(), [&](const auto& sibling) {
+        return Less(child->kind, child->displayName, sibling->kind, sibling->displayName);
+    });
+    const int row = int(at - node->children.begin());
+    node->fetched = true;
+    node->mayHaveChildren = true;
+    m_changing = true;
+    beginInsertRows(parent, row, row);
+    node->children.insert(node->children.begin() + row, std::move(child));
+    endInsertRows();
+    m_changing = false;
+    return index(row, 0, parent);
 }

@@ -205,3 +205,30 @@ ShellResult CreateUniqueFolder(const QString& parent)
     }
     return FromErrno(EEXIST);
 }
+
+ShellResult CreateNamedFolder(const QString& parent, const QString& name)
+{
+    if (!IsValidItemName(name))
+        return Failure(ShellError::InvalidName);
+    if (parent.isEmpty() || !QFileInfo(parent).isDir())
+        return Failure(ShellError::NotFound);
+    const QString path = QDir(parent).filePath(name);
+    if (mkdir(QFile::encodeName(path).constData(), 0777) != 0)
+        return FromErrno(errno);
+    return Success(path);
+}
+
+QString ShellErrorText(const ShellResult& result)
+{
+    switch (result.error) {
+    case ShellError::None: return QStringLiteral("no error");
+    case ShellError::InvalidName: return QStringLiteral("the name is empty, \".\", \"..\" or contains \"/\"");
+    case ShellError::TargetExists: return QStringLiteral("an item of that name already exists");
+    case ShellError::NotFound: return QStringLiteral("it no longer exists");
+    case ShellError::PermissionDenied: return QStringLiteral("permission denied");
+    case ShellError::TrashUnavailable: return QStringLiteral("there is no Trash for this location");
+    case ShellError::Failed: break;
+    }
+    return result.sysError != 0 ? qt_error_string(result.sysError)
+                                : QStringLiteral("the operation failed");
+}

@@ -56,3 +56,9 @@ ShellResult RenameNoReplace(const QString& from, const QString& newName);
 // Creates "New Folder", or "New Folder (2)", "New Folder (3)", ... when the name is taken, in
 // parent. Each try is one mkdir, so a folder that appears meanwhile is never taken over.
 ShellResult CreateUniqueFolder(const QString& parent);
+
+// Creates the folder name in parent; an existing item of that name is an error (TargetExists).
+ShellResult CreateNamedFolder(const QString& parent, const QString& name);
+
+// A short reason for a failed operation, to follow "could not ...: " in a message.
+QString ShellErrorText(const ShellResult& result);

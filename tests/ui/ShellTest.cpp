@@ -2,6 +2,7 @@
 // attributes, and the folder operations (trash, delete, rename, new folder).
 
 #include "QtPrinters.h"
+#include "ScopedDataHome.h"
 #include "platform/FileAttributes.h"
 #include "platform/MountTable.h"
 #include "platform/ShellOperations.h"
@@ -304,30 +305,6 @@ TEST(FileAttributes, StatxFlagsAreReadWhereTheFileSystemReportsThem)
     if (!attributes.compressedKnown || !attributes.encryptedKnown)
         GTEST_SKIP() << "the temporary folder's file system does not report these attributes";
 }
-
-// Points the freedesktop data folder and the home folder at a temporary folder while alive.
-class ScopedDataHome {
-public:
-    explicit ScopedDataHome(const QString& home, const QString& dataHome)
-        : m_oldHome(qgetenv("HOME")), m_oldData(qgetenv("XDG_DATA_HOME")), m_hadData(qEnvironmentVariableIsSet("XDG_DATA_HOME"))
-    {
-        qputenv("HOME", QFile::encodeName(home));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
-    }
-    ~ScopedDataHome()
-    {
-        qputenv("HOME", m_oldHome);
-        if (m_hadData)
-            qputenv("XDG_DATA_HOME", m_oldData);
-        else
-            qunsetenv("XDG_DATA_HOME");
-    }
-
-private:
-    QByteArray m_oldHome;
-    QByteArray m_oldData;
-    bool m_hadData;
-};
 
 // Runs with the working folder set to a temporary folder, so that a trash gone wrong shows up.
 class ScopedWorkingFolder {
