@@ -204,6 +204,7 @@ TEST_F(FileTreeTest, SetSelectedPathFollowsHomeDesktopAndMounts)
         {m_desktop, true, m_desktop, &FolderTreeModel::DesktopIndex},
         {mnt + "/data/Albums/2024", true, mnt + "/data/Albums/2024", &FolderTreeModel::ComputerIndex},
         {mnt + "/data", true, mnt + "/data", &FolderTreeModel::ComputerIndex},
+        {"/", true, "/", &FolderTreeModel::ComputerIndex},
         // The last part missing: the parent stays selected.
         {m_home + "/Music/Gone", false, m_home + "/Music", &FolderTreeModel::HomeIndex},
     };
