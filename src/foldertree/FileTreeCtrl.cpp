@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -38,6 +39,9 @@ CFileTreeCtrl::CFileTreeCtrl(FolderTreeModel::Sources sources, QWidget* parent)
     setModel(m_model);
     setItemDelegate(new FolderTreeDelegate(this));
     setHeaderHidden(true);
+    // Long names scroll sideways instead of being cut off.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

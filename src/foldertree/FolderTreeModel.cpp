@@ -1,6 +1,7 @@
 #include "foldertree/FolderTreeModel.h"
 
 #include "platform/FileAttributes.h"
+#include "platform/FolderListing.h"
 #include "platform/SpecialFolders.h"
 #include "platform/WinColor.h"
 #include "widgets/WaitCursor.h"
@@ -36,27 +37,6 @@ QString CleanDir(const QString& path)
     if (path.isEmpty())
         return {};
     return QDir::cleanPath(path);
-}
-
-// Names that do not survive the trip through QString cannot be opened again by path.
-bool RoundTrips(const QString& name)
-{
-    const QByteArray raw = QFile::encodeName(name);
-    return QFile::decodeName(raw) == name && !name.contains(QChar::ReplacementCharacter);
-}
-
-// The folder's visible sub-folders (dot names hidden, symlinks to folders included).
-QStringList SubFolderNames(const QString& path)
-{
-    QStringList names;
-    QDirIterator it(path, QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
-        if (!IsHiddenName(name) && RoundTrips(name))
-            names.append(name);
-    }
-    return names;
 }
 
 QString LoginName()
@@ -172,30 +152,25 @@ bool FolderTreeModel::MediumPresent(const QString& mountPoint) const
     return std::any_of(live.begin(), live.end(), [&](const MountEntry& m) { return m.mountPoint == mountPoint; });
 }
 
-bool FolderTreeModel::HasSubFolders(const QString& path)
+bool FolderTreeModel::HasSubFolders(const QString& path) const
 {
-    QDirIterator it(path, QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    while (it.hasNext()) {
-        it.next();
-        if (!IsHiddenName(it.fileName()) && RoundTrips(it.fileName()))
-            return true;
-    }
-    return false;
+    return HasSubFolder(path, [this](const QString& p) { return OnNetworkMount(p); });
 }
 
 std::unique_ptr<FolderTreeModel::Node> FolderTreeModel::MakeFolderNode(Node* parent, const QString& path,
-                                                                       const QString& name) const
+                                                                       const SubFolder& entry) const
 {
     auto node = std::make_unique<Node>();
     node->kind = Kind::Folder;
     node->path = path;
-    node->displayName = node->text = name;
+    node->displayName = node->text = entry.name;
     node->parent = parent;
-    node->onNetwork = OnNetworkMount(path);
+    // A link into a network mount counts as network too: its target is never looked at here.
+    node->onNetwork = entry.onNetwork || OnNetworkMount(path);
     const FileAttributes attributes = ReadFileAttributes(path, node->onNetwork);
     node->compressed = attributes.compressed;
     node->encrypted = attributes.encrypted;
-    node->symLink = QFileInfo(path).isSymLink();
+    node->symLink = entry.symLink;
     node->shared = m_shares.IsShared(path);
     node->icon = node->symLink ? m_folderLinkIcon : m_folderIcon;
     node->mayHaveChildren = node->onNetwork || HasSubFolders(path);
@@ -275,9 +250,13 @@ bool FolderTreeModel::ReadChildren(Node* node, std::vector<std::unique_ptr<Node>
         break;
     }
     if (!folder.isEmpty()) {
+        const auto subFolders = ListSubFolders(folder, [this](const QString& p) { return OnNetworkMount(p); });
+        if (!subFolders)
+            return QFileInfo(folder).isDir();  // unreadable (no permission) but there: no children
         const QString base = folder == QLatin1String("/") ? folder : folder + QLatin1Char('/');
-        for (const QString& name : SubFolderNames(folder))
-            out.push_back(MakeFolderNode(node, base + name, name));
+        out.reserve(out.size() + subFolders->size());
+        for (const SubFolder& entry : *subFolders)
+            out.push_back(MakeFolderNode(node, base + entry.name, entry));
     }
     std::stable_sort(out.begin(), out.end(), [](const auto& a, const auto& b) {
         return Less(a->kind, a->displayName, b->kind, b->displayName);
@@ -585,7 +564,10 @@ QModelIndex FolderTreeModel::InsertFolder(const QModelIndex& parent, const QStri
     const QString name = QFileInfo(path).fileName();
     if (const QModelIndex existing = FindChild(parent, name); existing.isValid())
         return existing;
-    std::unique_ptr<Node> child = MakeFolderNode(node, path, name);
+    SubFolder entry;
+    entry.name = name;
+    entry.symLink = QFileInfo(path).isSymLink();
+    std::unique_ptr<Node> child = MakeFolderNode(node, path, entry);
     const auto at = std::find_if(node->children.begin(), node->children.end(), [&](const auto& sibling) {
         return Less(child->kind, child->displayName, sibling->kind, sibling->displayName);
     });

@@ -14,6 +14,7 @@
 // another item, and moves the paths of its descendants along.
 //
 // Threads: GUI thread only.
+#include "platform/FolderListing.h"
 #include "platform/MountTable.h"
 #include "platform/ShellOperations.h"
 #include "platform/SpecialFolders.h"
@@ -114,10 +115,10 @@ private:
     void ReadSources();
     // Builds the children of node (without inserting them); false when its folder is gone.
     bool ReadChildren(Node* node, std::vector<std::unique_ptr<Node>>& out) const;
-    std::unique_ptr<Node> MakeFolderNode(Node* parent, const QString& path, const QString& name) const;
+    std::unique_ptr<Node> MakeFolderNode(Node* parent, const QString& path, const SubFolder& entry) const;
     bool OnNetworkMount(const QString& path) const;
     bool MediumPresent(const QString& mountPoint) const;
-    static bool HasSubFolders(const QString& path);
+    bool HasSubFolders(const QString& path) const;
     static void MovePaths(Node* node, const QString& oldPath, const QString& newPath);
 
     Sources m_sources;

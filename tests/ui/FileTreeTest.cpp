@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -133,6 +134,29 @@ TEST_F(FileTreeTest, FoldersAreReadOnExpansionAndForgottenOnCollapse)
     EXPECT_EQ(model->rowCount(model->DesktopIndex()), 0);
     tree.expand(model->DesktopIndex());
     EXPECT_EQ(model->rowCount(model->DesktopIndex()), 7);
+}
+
+TEST_F(FileTreeTest, LinksToFoldersAreListedButLinksIntoNetworkMountsAreNotFollowed)
+{
+    const QString nfs = m_dir.filePath(QStringLiteral("mnt/nfs"));  // an empty folder, nfs4 in the table
+    ASSERT_TRUE(QFile::link(nfs, m_home + QStringLiteral("/nas")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("Documents"), m_home + QStringLiteral("/docs")));  // relative
+    ASSERT_TRUE(QFile::link(m_home + QStringLiteral("/gone"), m_home + QStringLiteral("/dangling")));
+    QFile file(m_home + QStringLiteral("/notes.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(QFile::link(file.fileName(), m_home + QStringLiteral("/filelink")));
+    ASSERT_EQ(::mkdir((QFile::encodeName(m_home) + "/bad\xff").constData(), 0755), 0);  // not UTF-8
+
+    FolderTreeModel model(FixtureOnlySources());
+    model.EnsureFetched(model.HomeIndex());
+    EXPECT_EQ(ChildTexts(model, model.HomeIndex()), QStringLiteral("bravo|Desktop|docs|Documents|link|Music|nas"));
+    const QModelIndex nas = model.FindChild(model.HomeIndex(), QStringLiteral("nas"));
+    EXPECT_TRUE(nas.data(FolderTreeModel::SymLinkRole).toBool());
+    EXPECT_TRUE(model.hasChildren(nas));  // a network item keeps its button without being read
+    const QModelIndex docs = model.FindChild(model.HomeIndex(), QStringLiteral("docs"));
+    EXPECT_TRUE(docs.data(FolderTreeModel::SymLinkRole).toBool());
+    EXPECT_FALSE(model.hasChildren(docs));  // read: Documents is empty
 }
 
 TEST_F(FileTreeTest, ModelStaysConsistentWhileExpandingCollapsingAndRefreshing)
