@@ -443,6 +443,9 @@ void CFileTreeCtrl::ExpandAll(const QModelIndex& index)
             const QModelIndex child = m_model->index(row, 0, next.item);
             if (child.data(FolderTreeModel::SymLinkRole).toBool())
                 continue;
+            // Into a network mount: another file system, known without asking the server.
+            if (m_model->IsOnNetwork(child) && !m_model->IsOnNetwork(next.item))
+                continue;
             const std::optional<dev_t> device = DeviceOf(m_model->PathOf(child));
             if (next.device && device && *device != *next.device)
                 continue;  // a mount point: another file system

@@ -7,7 +7,6 @@
 #include "widgets/WaitCursor.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QPersistentModelIndex>
@@ -348,6 +347,11 @@ QModelIndex FolderTreeModel::DriveIndex(const QString& mountPoint) const
         if (child->kind == Kind::Drive && child->path == mountPoint)
             return IndexOf(child.get());
     return {};
+}
+
+bool FolderTreeModel::IsOnNetwork(const QModelIndex& index) const
+{
+    return NodeOf(index)->onNetwork;
 }
 
 bool FolderTreeModel::IsFetched(const QModelIndex& index) const

@@ -76,6 +76,8 @@ public:
     void ForgetChildren(const QModelIndex& index);
     // Removes a vanished folder; its parent loses the expand button only when no child is left.
     void RemoveItem(const QModelIndex& index);
+    // The item lies on a network mount (or is a link into one).
+    bool IsOnNetwork(const QModelIndex& index) const;
     // The item's children have been read (and not forgotten since).
     bool IsFetched(const QModelIndex& index) const;
 

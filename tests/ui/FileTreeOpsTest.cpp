@@ -7,6 +7,7 @@
 #include "ScopedDataHome.h"
 #include "foldertree/FileTreeCtrl.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFileInfo>
@@ -21,9 +22,16 @@ namespace {
 class FileTreeOpsTest : public FileTreeTest {
 protected:
     // A shown tree whose questions are answered by m_answer and whose reports are collected.
-    std::unique_ptr<CFileTreeCtrl> Tree()
+    // Model faults found by QAbstractItemModelTester fail the test in TearDown.
+    void TearDown() override
     {
-        auto tree = std::make_unique<CFileTreeCtrl>(FixtureOnlySources());
+        m_testers.clear();
+        EXPECT_TRUE(ModelTesterLog::Messages().isEmpty()) << ModelTesterLog::Messages().join("\n").toStdString();
+    }
+
+    std::unique_ptr<CFileTreeCtrl> Tree(std::optional<FolderTreeModel::Sources> sources = std::nullopt)
+    {
+        auto tree = std::make_unique<CFileTreeCtrl>(sources ? *sources : FixtureOnlySources());
         FolderTreePrompts prompts;
         prompts.ask = [this](const QString&, const QString& text) {
             m_questions.append(text);
@@ -34,6 +42,13 @@ protected:
         tree->resize(300, 400);
         tree->show();
         return tree;
+    }
+
+    // Watches the model from now on (the tester reads every folder it can reach).
+    void CheckModel(CFileTreeCtrl& tree)
+    {
+        m_testers.push_back(std::make_unique<QAbstractItemModelTester>(
+            tree.Model(), QAbstractItemModelTester::FailureReportingMode::Warning));
     }
 
     // Selects a folder of the home item by a plain selection change (one history entry).
@@ -57,6 +72,8 @@ protected:
 
     QString Home(const QString& relative) const { return m_home + QLatin1Char('/') + relative; }
 
+    ModelTesterLog m_log;
+    std::vector<std::unique_ptr<QAbstractItemModelTester>> m_testers;  // destroyed before the trees
     bool m_answer = true;
     QStringList m_questions;
     QStringList m_reports;
@@ -99,6 +116,7 @@ TEST_F(FileTreeOpsTest, BackAndForwardRetraceTheSelections)
 TEST_F(FileTreeOpsTest, HistorySurvivesCollapseAndRefreshAndSkipsVanishedFolders)
 {
     auto tree = Tree();
+    CheckModel(*tree);
     Select(*tree, QStringLiteral("Documents"));
     Select(*tree, QStringLiteral("Music/Rock"));
     Select(*tree, QStringLiteral("Music/jazz"));
@@ -228,6 +246,7 @@ TEST_F(FileTreeOpsTest, CreateFolderPicksTheNextFreeNameOnceAndOpensTheEditor)
     EXPECT_EQ(tree->SelectedPath(), Home("Documents/Live"));
     EXPECT_TRUE(QFileInfo(Home("Documents/Live")).isDir());
 
+    CheckModel(*tree);
     // Into an already read folder: the new item goes to its place in sibling order (a renamed
     // item keeps its place until the folder is read again).
     name = QStringLiteral("Angle");
@@ -250,6 +269,7 @@ TEST_F(FileTreeOpsTest, CreateFolderPicksTheNextFreeNameOnceAndOpensTheEditor)
 TEST_F(FileTreeOpsTest, RenameNeverReplacesAndMovesTheDescendantsAlong)
 {
     auto tree = Tree();
+    CheckModel(*tree);
     ASSERT_TRUE(tree->SetSelectedPath(Home("Music/Rock/Classic")));
     const QPersistentModelIndex music = HomeChild(*tree, QStringLiteral("Music"));
     QSignalSpy renamed(tree.get(), &CFileTreeCtrl::folderRenamed);
@@ -289,6 +309,7 @@ TEST_F(FileTreeOpsTest, DeleteAsksThenTrashesOrDeletesForGoodAndSelectsANeighbou
 {
     const ScopedDataHome dataHome(m_home, Home(".local/share"));
     auto tree = Tree();
+    CheckModel(*tree);
     tree->expand(tree->Model()->HomeIndex());
     ASSERT_EQ(ChildTexts(*tree->Model(), tree->Model()->HomeIndex()),
               QStringLiteral("bravo|Desktop|Documents|link|Music"));
@@ -326,9 +347,17 @@ TEST_F(FileTreeOpsTest, DeleteAsksThenTrashesOrDeletesForGoodAndSelectsANeighbou
     EXPECT_TRUE(m_reports.isEmpty()) << m_reports.join('\n').toStdString();
 }
 
-TEST_F(FileTreeOpsTest, ExpandAllStopsAtFolderLinks)
+TEST_F(FileTreeOpsTest, ExpandAllStopsAtFolderLinksAndNetworkMounts)
 {
-    auto tree = Tree();
+    FolderTreeModel::Sources sources = FixtureOnlySources();
+    MountEntry share;  // a network share mounted inside the home folder
+    share.mountPoint = Home("Music/jazz");
+    share.fsType = QStringLiteral("cifs");
+    share.source = QStringLiteral("//nas/jazz");
+    share.type = DriveType::Network;
+    sources.mounts->push_back(share);
+    ASSERT_TRUE(QDir().mkpath(Home("Music/jazz/Modal")));
+    auto tree = Tree(sources);
     const QModelIndex home = tree->Model()->HomeIndex();
     tree->ExpandAll(home);
     const QModelIndex music = HomeChild(*tree, QStringLiteral("Music"));
@@ -340,6 +369,9 @@ TEST_F(FileTreeOpsTest, ExpandAllStopsAtFolderLinks)
     ASSERT_TRUE(link.data(FolderTreeModel::SymLinkRole).toBool());
     EXPECT_FALSE(tree->isExpanded(link));
     EXPECT_FALSE(tree->Model()->IsFetched(link));
+    const QModelIndex jazz = tree->Model()->FindChild(music, QStringLiteral("jazz"));
+    ASSERT_TRUE(jazz.isValid());
+    EXPECT_FALSE(tree->Model()->IsFetched(jazz));
 }
 
 TEST_F(FileTreeOpsTest, SharedFoldersAndRemovableDrivesWithoutMedium)
