@@ -21,14 +21,14 @@ namespace {
 
 class FileTreeOpsTest : public FileTreeTest {
 protected:
-    // A shown tree whose questions are answered by m_answer and whose reports are collected.
-    // Model faults found by QAbstractItemModelTester fail the test in TearDown.
+    // Model faults found by QAbstractItemModelTester fail the test.
     void TearDown() override
     {
         m_testers.clear();
         EXPECT_TRUE(ModelTesterLog::Messages().isEmpty()) << ModelTesterLog::Messages().join("\n").toStdString();
     }
 
+    // A shown tree whose questions are answered by m_answer and whose reports are collected.
     std::unique_ptr<CFileTreeCtrl> Tree(std::optional<FolderTreeModel::Sources> sources = std::nullopt)
     {
         auto tree = std::make_unique<CFileTreeCtrl>(sources ? *sources : FixtureOnlySources());
@@ -73,7 +73,7 @@ protected:
     QString Home(const QString& relative) const { return m_home + QLatin1Char('/') + relative; }
 
     ModelTesterLog m_log;
-    std::vector<std::unique_ptr<QAbstractItemModelTester>> m_testers;  // destroyed before the trees
+    std::vector<std::unique_ptr<QAbstractItemModelTester>> m_testers;  // track their model by QPointer
     bool m_answer = true;
     QStringList m_questions;
     QStringList m_reports;
@@ -157,7 +157,7 @@ TEST_F(FileTreeOpsTest, TreeKeysComeBeforeWindowShortcuts)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     t->setFocus();
 
-    // Up at the top, and Back with no history, do nothing.
+    // Up at the top does nothing.
     t->setCurrentIndex(t->Model()->DesktopIndex());
     QTest::keyClick(t, Qt::Key_Backspace);
     EXPECT_EQ(t->currentIndex(), t->Model()->DesktopIndex());
