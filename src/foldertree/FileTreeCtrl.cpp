@@ -374,9 +374,8 @@ bool CFileTreeCtrl::Delete(const QModelIndex& index, bool permanently)
     if (!result.Ok()) {
         if (result.error != ShellError::TrashUnavailable)
             Tell(title, QStringLiteral("The folder \"%1\" could not be deleted: %2.").arg(name, ShellErrorText(result)));
-        if (!QFileInfo::exists(path)) {
-            // Gone after all (deleted meanwhile): drop the item below.
-        } else {
+        // A folder that is gone after all (deleted meanwhile) still loses its item below.
+        if (QFileInfo::exists(path)) {
             if (isExpanded(item))
                 collapse(item);  // a partial delete: read what is left on the next expansion
             return false;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <cerrno>
 #include <climits>
 #include <dirent.h>
 #include <fcntl.h>
@@ -28,7 +29,8 @@ QString LinkTarget(int dirFd, const char* entry, const QString& folder)
     return QDir::cleanPath(target);
 }
 
-// Calls found for each visible sub-folder until it returns false.
+// Calls found for each visible sub-folder until it returns false; false when the folder cannot
+// be read (or reading it fails part way).
 bool ForEachSubFolder(const QString& folder, const NetworkMountTest& onNetwork,
                       const std::function<bool(SubFolder&&)>& found)
 {
@@ -42,7 +44,11 @@ bool ForEachSubFolder(const QString& folder, const NetworkMountTest& onNetwork,
         return false;
     }
     const int dirFd = dirfd(dir.get());
-    while (const dirent* entry = readdir(dir.get())) {
+    // readdir returns null at the end and on an error; only errno tells them apart.
+    for (errno = 0;; errno = 0) {
+        const dirent* entry = readdir(dir.get());
+        if (entry == nullptr)
+            return errno == 0;
         if (entry->d_name[0] == '.')
             continue;  // hidden, and "." and ".."
         unsigned char type = entry->d_type;
@@ -73,9 +79,8 @@ bool ForEachSubFolder(const QString& folder, const NetworkMountTest& onNetwork,
             }
         }
         if (!found(std::move(sub)))
-            break;
+            return true;
     }
-    return true;
 }
 
 }  // namespace

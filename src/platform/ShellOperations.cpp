@@ -59,6 +59,13 @@ ShellResult Failure(ShellError error)
     return result;
 }
 
+// A folder, or a link to one.
+bool IsExistingFolder(const QString& path)
+{
+    struct stat st {};
+    return !path.isEmpty() && stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 }  // namespace
 
 bool OpenWithDesktop(const QString& path)
@@ -186,12 +193,7 @@ ShellResult RenameNoReplace(const QString& from, const QString& newName)
 
 ShellResult CreateUniqueFolder(const QString& parent)
 {
-    struct stat st {};
-    if (parent.isEmpty() || lstat(QFile::encodeName(parent).constData(), &st) != 0)
-        return Failure(ShellError::NotFound);
-    if (!S_ISDIR(st.st_mode) && stat(QFile::encodeName(parent).constData(), &st) != 0)
-        return Failure(ShellError::NotFound);
-    if (!S_ISDIR(st.st_mode))
+    if (!IsExistingFolder(parent))
         return Failure(ShellError::NotFound);
     const QDir dir(parent);
     constexpr int kMaxTries = 10000;
@@ -210,7 +212,7 @@ ShellResult CreateNamedFolder(const QString& parent, const QString& name)
 {
     if (!IsValidItemName(name))
         return Failure(ShellError::InvalidName);
-    if (parent.isEmpty() || !QFileInfo(parent).isDir())
+    if (!IsExistingFolder(parent))
         return Failure(ShellError::NotFound);
     const QString path = QDir(parent).filePath(name);
     if (mkdir(QFile::encodeName(path).constData(), 0777) != 0)
