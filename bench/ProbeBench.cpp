@@ -18,7 +18,6 @@
 #include <QFileInfo>
 #include <QStringList>
 
-#include <taglib/fileref.h>
 #include <taglib/vorbisfile.h>
 #include <vorbis/vorbisfile.h>
 
@@ -81,7 +80,7 @@ QStringList GenerateFiles(const QString& folder)
 }
 
 // The same library work as ProbeFile, without its checks and bookkeeping: vorbisfile for the
-// stream information, TagLib's Vorbis reader for the comment, FileRef for the bit rate.
+// stream information, TagLib's Vorbis reader for the comment and the bit rate.
 long long BareProbe(const QByteArray& name)
 {
     long long sink = 0;
@@ -96,16 +95,13 @@ long long BareProbe(const QByteArray& name)
             std::fclose(file);
         }
     }
-    {
-        TagLib::Ogg::Vorbis::File file(name.constData(), false);
-        if (const TagLib::Ogg::XiphComment* comment = file.tag()) {
-            for (const auto& field : comment->fieldListMap())
-                sink += QString::fromUtf8(field.second.toString(" ").toCString(true)).size();
-        }
+    TagLib::Ogg::Vorbis::File file(name.constData(), true);
+    if (const TagLib::Ogg::XiphComment* comment = file.tag()) {
+        for (const auto& field : comment->fieldListMap())
+            sink += QString::fromUtf8(field.second.toString(" ").toCString(true)).size();
     }
-    TagLib::FileRef ref(name.constData(), true, TagLib::AudioProperties::Fast);
-    if (!ref.isNull() && ref.audioProperties())
-        sink += ref.audioProperties()->bitrate();
+    if (file.audioProperties())
+        sink += file.audioProperties()->bitrate();
     return sink;
 }
 

@@ -85,9 +85,7 @@ void BatchRunnerMain(BatchHost& host, std::chrono::milliseconds startDelay)
     const Clock::time_point batchStart = Clock::now();
     const int count = int(host.m_tasks.size());
 
-    for (host.m_taskIndex.store(0); host.m_taskIndex.load() < count && host.m_running.load();
-         host.m_taskIndex.fetch_add(1)) {
-        const int index = host.m_taskIndex.load();
+    for (int index = 0; index < count && host.m_running.load(); ++index) {
         Info(host, kSeparator);
         const Clock::time_point fileStart = Clock::now();
         host.OnTitle(QStringLiteral("Converting %1/%2").arg(index + 1).arg(count));

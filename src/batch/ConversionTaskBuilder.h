@@ -1,6 +1,8 @@
 #pragma once
 // Turning probed files and the user's settings into conversion jobs: the output format and
 // the expected length. Used by the command-line converter and the Convert commands alike.
+//
+// Threads: reentrant; call from any thread.
 
 #include "engine/ConversionSettings.h"
 #include "engine/ConversionTask.h"

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <thread>
@@ -42,25 +43,26 @@ const char kDescription[] =
     "Exit status: 0 every file converted, 1 the batch stopped on an error, 2 usage error or\n"
     "nothing to convert, 130 interrupted (Ctrl+C).";
 
-// The running flag of the batch for the signal handler.
-std::atomic<int>* g_runningFlag = nullptr;
+// The running flag of the batch for the signal handler, which may run on any thread.
+std::atomic<std::atomic<int>*> g_runningFlag{nullptr};
+static_assert(std::atomic<std::atomic<int>*>::is_always_lock_free && std::atomic<int>::is_always_lock_free);
 volatile std::sig_atomic_t g_interruptSignal = 0;
 
 extern "C" void StopOnSignal(int signal)
 {
     g_interruptSignal = signal;
-    if (g_runningFlag)
-        g_runningFlag->store(0); // lock-free, so safe in a handler
+    if (std::atomic<int>* running = g_runningFlag.load())
+        running->store(0); // lock-free, so safe in a handler
 }
 
-void InstallStopHandlers()
+// False when a handler could not be installed.
+bool InstallStopHandlers()
 {
     struct sigaction action {};
     action.sa_handler = StopOnSignal;
     action.sa_flags = SA_RESETHAND; // a second Ctrl+C ends the program at once
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    return sigemptyset(&action.sa_mask) == 0 && sigaction(SIGINT, &action, nullptr) == 0 &&
+           sigaction(SIGTERM, &action, nullptr) == 0;
 }
 
 void PrintError(const QString& text)
@@ -275,12 +277,13 @@ int RunCliConverter(const QStringList& arguments)
     host.m_tasks = std::move(tasks);
     host.m_overallTotal = overallTotal;
     host.m_running.store(1);
-    g_runningFlag = &host.m_running;
-    InstallStopHandlers();
+    g_runningFlag.store(&host.m_running);
+    if (!InstallStopHandlers())
+        PrintError(QStringLiteral("cannot catch Ctrl+C: an interrupt would leave a partial MP3 behind"));
     std::thread runner([&host] { BatchRunnerMain(host, std::chrono::milliseconds(0)); });
     runner.join();
     host.EndOutput();
-    g_runningFlag = nullptr;
+    g_runningFlag.store(nullptr);
 
     if (g_interruptSignal != 0)
         return 128 + g_interruptSignal;

@@ -67,9 +67,6 @@ public:
     std::atomic<float> m_overallSeconds{0};
     std::atomic<float> m_currentSeconds{0};
 
-    // Index of the job being run: written by the runner, read by any thread.
-    std::atomic<int> m_taskIndex{0};
-
     // The current job's threads and rings: owned and joined by the runner thread.
     std::unique_ptr<JobStages> m_stages;
 };

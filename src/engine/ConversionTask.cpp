@@ -8,7 +8,6 @@ CConversionTask& CConversionTask::operator=(const CConversionTask& other)
     sourceSampleRate = other.sourceSampleRate;
     sourceChannels = other.sourceChannels;
     sourceTagFlags = other.sourceTagFlags;
-    outputTagKinds = other.outputTagKinds;
     destinationPath = other.destinationPath;
     outputSampleRate = other.outputSampleRate;
     outputChannels = other.outputChannels;

@@ -26,7 +26,6 @@ struct CConversionTask {
     std::uint32_t sourceSampleRate = std::uint32_t(-1);
     std::uint32_t sourceChannels = std::uint32_t(-1);
     std::uint8_t sourceTagFlags = 0;
-    std::uint8_t outputTagKinds = 0;
     QString destinationPath;
     std::uint32_t outputSampleRate = std::uint32_t(-1);
     std::uint32_t outputChannels = std::uint32_t(-1);

@@ -71,7 +71,7 @@ QString MakeUniquePath(const QString& path)
         const QString candidate = n == 1 ? path : NumberedPath(path, n);
         const int fd = ::open(QFile::encodeName(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
-            ::close(fd);
+            (void)::close(fd); // nothing was written: a failed close loses nothing
             return candidate;
         }
         if (errno != EEXIST)

@@ -1,5 +1,7 @@
 #pragma once
 // MP3 destinations: folders created on demand, names reserved without ever replacing a file.
+//
+// Threads: reentrant; call from any thread (the runner reserves, the encoder opens).
 
 #include <QString>
 #include <cstdio>

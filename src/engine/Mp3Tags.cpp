@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <taglib/id3v1tag.h>
+#include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
 
@@ -23,13 +25,14 @@ TagLib::String ToLatin1TagText(const QString& text)
     return TagLib::String(bytes, TagLib::String::Latin1);
 }
 
-} // namespace
-
-std::uint8_t OutputTagKindsFor(std::uint8_t sourceTagFlags)
+// The MP3 tag kinds for a source's tag flags: both when it has a Vorbis comment, else none.
+int OutputTagKindsFor(std::uint8_t sourceTagFlags)
 {
-    return (sourceTagFlags & TF_VORBIS_COMMENT) ? (kTagKindId3v1 | kTagKindId3v2) : 0;
+    return (sourceTagFlags & TF_VORBIS_COMMENT) ? (TagLib::MPEG::File::ID3v1 | TagLib::MPEG::File::ID3v2)
+                                                : TagLib::MPEG::File::NoTags;
 }
 
+// Fills an ID3v1 tag with the job's non-empty texts.
 void WriteId3v1Fields(const CConversionTask& job, TagLib::ID3v1::Tag& tag)
 {
     if (!job.artist.isEmpty())
@@ -55,6 +58,8 @@ void WriteId3v1Fields(const CConversionTask& job, TagLib::ID3v1::Tag& tag)
     }
 }
 
+// Sets the text of the first frame `id` (creating it), or removes every such frame when
+// `text` is empty.
 void SetTextFrame(TagLib::ID3v2::Tag& tag, const char* id, const QString& text)
 {
     const TagLib::ByteVector frameId(id, 4);
@@ -72,6 +77,7 @@ void SetTextFrame(TagLib::ID3v2::Tag& tag, const char* id, const QString& text)
     frame->setText(ToTagText(text));
 }
 
+// Fills an ID3v2 tag: the text frames, the comment and the encoder text.
 void WriteId3v2Frames(const CConversionTask& job, TagLib::ID3v2::Tag& tag)
 {
     SetTextFrame(tag, "TPE1", job.artist);
@@ -85,17 +91,19 @@ void WriteId3v2Frames(const CConversionTask& job, TagLib::ID3v2::Tag& tag)
     SetTextFrame(tag, "TENC", QStringLiteral("Quillvane\r\n") + QLatin1String(kProductUrl));
 }
 
-bool WriteMp3Tags(CConversionTask& job, BatchHost& host)
+} // namespace
+
+bool WriteMp3Tags(const CConversionTask& job, BatchHost& host)
 {
-    job.outputTagKinds = OutputTagKindsFor(job.sourceTagFlags);
+    const int kinds = OutputTagKindsFor(job.sourceTagFlags);
     TagLib::MPEG::File file(QFile::encodeName(job.destinationPath).constData(), false);
     bool saved = false;
     if (file.isValid()) {
-        if (job.outputTagKinds & kTagKindId3v1)
+        if (kinds & TagLib::MPEG::File::ID3v1)
             WriteId3v1Fields(job, *file.ID3v1Tag(true));
-        if (job.outputTagKinds & kTagKindId3v2)
+        if (kinds & TagLib::MPEG::File::ID3v2)
             WriteId3v2Frames(job, *file.ID3v2Tag(true));
-        saved = file.save(job.outputTagKinds, TagLib::File::StripOthers);
+        saved = file.save(kinds, TagLib::File::StripOthers);
     }
     if (!saved)
         PostLogLine(host, QStringLiteral("Fail to write tag!") + job.destinationPath, LOG_ERROR);

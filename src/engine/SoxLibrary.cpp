@@ -18,7 +18,8 @@ void RouteSoxMessage(unsigned level, const char* file, const char* format, va_li
     if (!t_messageHost || level > 2)
         return;
     char text[512];
-    std::vsnprintf(text, sizeof text, format, args);
+    if (std::vsnprintf(text, sizeof text, format, args) < 0)
+        return;
     PostLogLine(*t_messageHost, QStringLiteral("libsox %1: %2").arg(QString::fromUtf8(file), QString::fromUtf8(text)),
                 level == 1 ? LOG_ERROR : LOG_INFO);
 }

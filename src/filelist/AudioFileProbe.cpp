@@ -16,7 +16,6 @@
 #include <unistd.h>
 
 #include <taglib/fileref.h>
-#include <taglib/vorbisfile.h>
 
 namespace {
 
@@ -69,19 +68,13 @@ bool IsCSpace(QChar c)
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
 }
 
-// The bit rate TagLib reports for the file in kbit/s, 0 when it reports none. Ogg Vorbis
-// files are read with the Vorbis reader; every other file goes through FileRef, which
-// recognises the format by its content.
-int TagLibBitrate(const QString& path, std::uint8_t type)
+// The bit rate TagLib reports for a file of any type but Ogg Vorbis (whose probe reads its
+// own) in kbit/s, 0 when it reports none. FileRef recognises the format by the content.
+int TagLibBitrate(const QString& path)
 {
     const std::unique_ptr<TagLib::FileStream> stream = OpenRegularFileStream(path);
     if (!stream)
         return 0;
-    if (type == AFT_OGG_VORBIS) {
-        TagLib::Ogg::Vorbis::File file(stream.get(), true);
-        const TagLib::AudioProperties* properties = file.isValid() ? file.audioProperties() : nullptr;
-        return properties ? properties->bitrate() : 0;
-    }
     TagLib::FileRef ref(stream.get(), true, TagLib::AudioProperties::Fast);
     const TagLib::AudioProperties* properties = ref.isNull() ? nullptr : ref.audioProperties();
     return properties ? properties->bitrate() : 0;
@@ -178,10 +171,10 @@ AudioFileInfo ProbeFile(const QString& path)
 
     ProbeAudioFile(path, info);
 
-    if (found && S_ISREG(st.st_mode)) {
-        const int bitrate = TagLibBitrate(path, info.type);
+    if (info.type != AFT_OGG_VORBIS && found && S_ISREG(st.st_mode)) {
+        const int bitrate = TagLibBitrate(path);
         if (bitrate != 0)
-            info.bitrateKbps = info.type == AFT_OGG_VORBIS ? int(bitrate * 1.024 + 0.5) : bitrate;
+            info.bitrateKbps = bitrate;
     }
     return info;
 }

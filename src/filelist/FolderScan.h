@@ -1,5 +1,7 @@
 #pragma once
 // Finding the audio files of a folder, and of its sub-folders when asked.
+//
+// Threads: reentrant; call from any thread.
 
 #include <QStringList>
 

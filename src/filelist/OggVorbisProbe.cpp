@@ -37,17 +37,23 @@ bool ReadStreamFormat(const QString& path, AudioFileInfo& info)
 
 void ProbeOggVorbis(const QString& path, AudioFileInfo& info)
 {
-    if (!ReadStreamFormat(path, info))
-        return;
+    const bool hasFormat = ReadStreamFormat(path, info);
 
-    // A comment that holds only the vendor string counts as none.
+    // One TagLib object for the comment and the bit rate.
     const std::unique_ptr<TagLib::FileStream> stream = OpenRegularFileStream(path);
     if (!stream)
         return;
-    TagLib::Ogg::Vorbis::File file(stream.get(), false);
-    const TagLib::Ogg::XiphComment* comment = file.isValid() ? file.tag() : nullptr;
-    if (comment && !comment->isEmpty()) {
+    TagLib::Ogg::Vorbis::File file(stream.get(), true);
+    if (!file.isValid())
+        return;
+    // A comment that holds only the vendor string counts as none.
+    const TagLib::Ogg::XiphComment* comment = file.tag();
+    if (hasFormat && comment && !comment->isEmpty()) {
         ReadVorbisComment(*comment, info);
         info.tagFlags |= TF_VORBIS_COMMENT;
     }
+    // TagLib's rate, scaled by 1.024, replaces libvorbisfile's when TagLib reports one.
+    const TagLib::AudioProperties* properties = file.audioProperties();
+    if (const int bitrate = properties ? properties->bitrate() : 0; bitrate != 0)
+        info.bitrateKbps = int(bitrate * 1.024 + 0.5);
 }

@@ -1,6 +1,7 @@
 // The file probe: types by extension, comment fields, audio properties, the bit rate shown in
 // the list, and the files it must refuse without blocking or opening them.
 
+#include "FileHelpers.h"
 #include "OggFixture.h"
 #include "engine/ConversionTask.h"
 #include "filelist/AudioFileProbe.h"
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -144,32 +144,14 @@ AudioFileInfo ProbeWithWatchdog(const QString& path)
     return probe.get();
 }
 
-class AudioFileProbe : public ::testing::Test {
+class AudioFileProbe : public TempFolderTest {
 protected:
     QString WriteOgg(const QString& name, const OggFixtureSpec& recipe)
     {
-        const QString path = m_dir.filePath(name);
+        const QString path = PathOf(name);
         EXPECT_EQ(qvtest::WriteOggFixture(QFile::encodeName(path).toStdString(), recipe), "");
         return path;
     }
-
-    QString WriteBytes(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-        EXPECT_EQ(file.write(bytes), bytes.size());
-        return path;
-    }
-
-    QByteArray ReadBytes(const QString& path)
-    {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-        return file.readAll();
-    }
-
-    QTemporaryDir m_dir;
 };
 
 TEST(ExtensionTypeTable, TypeComesFromTheTextAfterTheLastDot)
@@ -349,7 +331,7 @@ TEST_F(AudioFileProbe, BitrateIsTagLibsScaledBy1024ForOggVorbis)
 
 TEST_F(AudioFileProbe, Mp3KeepsTheBitrateTagLibReports)
 {
-    const AudioFileInfo info = ProbeFile(WriteBytes(QStringLiteral("frames.mp3"), Mp3Frames()));
+    const AudioFileInfo info = ProbeFile(WriteFile(QStringLiteral("frames.mp3"), Mp3Frames()));
     EXPECT_EQ(info.type, AFT_MP3);
     EXPECT_EQ(info.unreadable, 1);
     EXPECT_EQ(info.bitrateKbps, 128);
@@ -399,7 +381,8 @@ TEST_F(AudioFileProbe, CommentWithOnlyItsVendorIsNoComment)
 TEST_F(AudioFileProbe, FilesThatCannotBeConverted)
 {
     const QString ogg = WriteOgg(QStringLiteral("source.ogg"), ShortSpec({{"TITLE", "t"}}));
-    const QByteArray oggBytes = ReadBytes(ogg);
+    const QByteArray oggBytes = ReadFile(ogg);
+    ASSERT_FALSE(oggBytes.isEmpty());
     ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("album.ogg")));
     const QString fifo = m_dir.filePath(QStringLiteral("fifo.ogg"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
@@ -410,13 +393,13 @@ TEST_F(AudioFileProbe, FilesThatCannotBeConverted)
         std::uint8_t type;
         bool neverOpened; // not a regular file: must not even be opened
     } cases[] = {
-        {"a few bytes named .mp3", WriteBytes(QStringLiteral("x.mp3"), "ID3"), AFT_MP3, false},
-        {"Ogg Vorbis named .mp3", WriteBytes(QStringLiteral("song.mp3"), oggBytes), AFT_MP3, false},
-        {"Ogg Vorbis without an extension", WriteBytes(QStringLiteral("README"), oggBytes), AFT_UNKNOWN, false},
-        {"empty", WriteBytes(QStringLiteral("empty.ogg"), {}), AFT_OGG_VORBIS, false},
-        {"text", WriteBytes(QStringLiteral("text.ogg"), QByteArray(5000, 'x')), AFT_OGG_VORBIS, false},
-        {"cut in its headers", WriteBytes(QStringLiteral("headers.ogg"), oggBytes.left(200)), AFT_OGG_VORBIS, false},
-        {"cut after its first page", WriteBytes(QStringLiteral("page.ogg"), oggBytes.left(58)), AFT_OGG_VORBIS,
+        {"a few bytes named .mp3", WriteFile(QStringLiteral("x.mp3"), "ID3"), AFT_MP3, false},
+        {"Ogg Vorbis named .mp3", WriteFile(QStringLiteral("song.mp3"), oggBytes), AFT_MP3, false},
+        {"Ogg Vorbis without an extension", WriteFile(QStringLiteral("README"), oggBytes), AFT_UNKNOWN, false},
+        {"empty", WriteFile(QStringLiteral("empty.ogg"), {}), AFT_OGG_VORBIS, false},
+        {"text", WriteFile(QStringLiteral("text.ogg"), QByteArray(5000, 'x')), AFT_OGG_VORBIS, false},
+        {"cut in its headers", WriteFile(QStringLiteral("headers.ogg"), oggBytes.left(200)), AFT_OGG_VORBIS, false},
+        {"cut after its first page", WriteFile(QStringLiteral("page.ogg"), oggBytes.left(58)), AFT_OGG_VORBIS,
          false},
         {"stream without audio", WriteOgg(QStringLiteral("silence.ogg"), [] {
              OggFixtureSpec recipe = ShortSpec();
@@ -478,7 +461,7 @@ TEST_F(AudioFileProbe, SameResultsOnManyThreads)
         recipe.seed = std::uint32_t(i + 1);
         paths << WriteOgg(QStringLiteral("song%1.ogg").arg(i), recipe);
     }
-    paths << WriteBytes(QStringLiteral("frames.mp3"), Mp3Frames());
+    paths << WriteFile(QStringLiteral("frames.mp3"), Mp3Frames());
     std::vector<std::string> expected;
     for (const QString& path : paths)
         expected.push_back(Describe(ProbeFile(path)));
