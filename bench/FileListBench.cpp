@@ -59,6 +59,20 @@ std::vector<ProbedRow> Replicate(const std::vector<ProbedRow>& probed)
     return rows;
 }
 
+// An empty file list with its columns, shown at a fixed size.
+struct ShownFileList {
+    ShownFileList()
+    {
+        rows.SetUpColumns();
+        list.resize(1400, 800);
+        list.show();
+        QCoreApplication::processEvents();
+    }
+
+    CReportCtrl list;
+    CFileListRows rows{&list};
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -93,13 +107,9 @@ int main(int argc, char** argv)
     std::printf("probing %d files: %.1f ms (not counted below)\n", kProbed, timer.nsecsElapsed() / 1e6);
 
     {
-        CReportCtrl list;
-        CFileListRows rows(&list);
-        rows.SetUpColumns();
-        list.resize(1400, 800);
-        list.show();
-        QCoreApplication::processEvents();
-
+        ShownFileList shown;
+        CReportCtrl& list = shown.list;
+        CFileListRows& rows = shown.rows;
         const long before = ResidentBytes();
         std::vector<ProbedRow> all = Replicate(probed);
         double batched = 0, events = 0;
@@ -132,15 +142,10 @@ int main(int argc, char** argv)
         std::printf("removing every row: %.1f ms\n", timer.nsecsElapsed() / 1e6);
     }
     {
-        CReportCtrl list;
-        CFileListRows rows(&list);
-        rows.SetUpColumns();
-        list.resize(1400, 800);
-        list.show();
-        QCoreApplication::processEvents();
+        ShownFileList shown;
         std::vector<ProbedRow> all = Replicate(probed);
         timer.restart();
-        rows.AddRows(std::move(all));
+        shown.rows.AddRows(std::move(all));
         const double add = timer.nsecsElapsed() / 1e6;
         timer.restart();
         QCoreApplication::processEvents();

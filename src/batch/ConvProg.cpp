@@ -108,7 +108,7 @@ CConvProg::CConvProg(std::vector<CConversionTask> tasks, const ConversionSetting
     setWindowIcon(QIcon::fromTheme(QStringLiteral("audio-x-generic")));
     BuildControls();
     m_placementEntry = QLatin1String(kPlacementEntry); // saved by the base when the window closes
-    RestorePlacement(QStringLiteral("Position"), m_placementEntry);
+    RestorePlacement();
     m_taskbar.SetState(TaskbarProgress::Normal);
     ShowProgress(0, 0);
 }
@@ -250,8 +250,8 @@ void CConvProg::showEvent(QShowEvent* event)
 void CConvProg::StartBatch()
 {
     m_running.store(1);
-    m_runner = std::thread([this] {
-        BatchRunnerMain(*this, startDelay);
+    m_runner = std::thread([this, delay = startDelay] {
+        BatchRunnerMain(*this, delay);
         Post(this, kRunnerEndedEvent, 0);
     });
 }

@@ -18,10 +18,12 @@ class QPushButton;
 class QTimer;
 class QTreeWidget;
 
-// Threads: the widget side runs on the GUI thread. The batch runner and the stage threads use
-// only the BatchHost side: its atomics, and the outlets, which post events to this window and
-// return at once. The window does not close while the runner thread is alive (Cancel and
-// Finish only ask for it), so no event or thread can outlive it.
+// Threads: the widget side runs on the GUI thread, and so does every member declared here
+// (askCancel and startDelay included: the runner gets a copy of the delay when it starts). The
+// batch runner and the stage threads use only the BatchHost side: its atomics, and the outlets,
+// which post events to this window and return at once. The window does not close while the
+// runner thread is alive (Cancel and Finish only ask for it), so no event or thread can
+// outlive it.
 class CConvProg final : public CResizeDlg, public BatchHost {
     Q_OBJECT
 

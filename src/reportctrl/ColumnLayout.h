@@ -19,7 +19,6 @@
 inline constexpr int kLayoutColumns = 18;
 inline constexpr int kColumnValueBytes = kLayoutColumns * 8; // 144
 inline constexpr int kMaxColumnWidth = 4096;
-inline constexpr int kMaxSortKeys = 6;
 
 struct ColumnLayoutEntry {
     bool shown = true;

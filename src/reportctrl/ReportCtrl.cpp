@@ -767,7 +767,7 @@ void CReportCtrl::SetSortKeys(const QList<ColumnSortInfo>& keys)
 {
     m_sortKeys.clear();
     for (const ColumnSortInfo& key : keys) {
-        if (m_sortKeys.size() == 6)
+        if (m_sortKeys.size() == kMaxSortKeys)
             break;
         const bool known = std::any_of(m_sortKeys.cbegin(), m_sortKeys.cend(),
                                        [&key](const ColumnSortInfo& k) { return k.column == key.column; });
@@ -791,7 +791,7 @@ void CReportCtrl::ClickColumn(int column)
         break;
     }
     m_sortKeys.prepend({column, ascending});
-    while (m_sortKeys.size() > 6)
+    while (m_sortKeys.size() > kMaxSortKeys)
         m_sortKeys.removeLast();
     EndCellEdit(true);
     if (column >= 0 && column < ColumnCount() && !isHeaderHidden() && header()->sectionsClickable())

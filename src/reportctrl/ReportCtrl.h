@@ -85,6 +85,8 @@ struct ColumnSortInfo {
     std::int32_t ascending = 1; // 1 ascending, 0 descending
 };
 static_assert(sizeof(ColumnSortInfo) == 8);
+// The most sort keys the control keeps.
+inline constexpr int kMaxSortKeys = 6;
 
 // Per column: visibility and what hiding and showing it again need.
 struct ColumnRecord {
@@ -221,16 +223,16 @@ public:
     // Header clicks emit columnClicked while clickable. False when the header is hidden.
     bool SetHeaderClickable(bool clickable);
 
-    // Sort keys, most significant first, at most 6 and no column twice. RepaintStripes tints the
-    // first key's column; the sort itself builds on these.
+    // Sort keys, most significant first, at most kMaxSortKeys and no column twice. RepaintStripes
+    // tints the first key's column; the sort itself builds on these.
     const QList<ColumnSortInfo>& SortKeys() const { return m_sortKeys; }
     void SetSortKeys(const QList<ColumnSortInfo>& keys);
 
     // A click on a column's header (connected to the header's clicks, callable directly): the
     // column becomes the first sort key, reversed when it already was first, with its remembered
-    // direction when it was a later key, ascending when new; more than 6 keys drop the last. A
-    // running edit is committed; then, for a column of the table while the header is shown and
-    // clickable, every row is sorted (SortRows(0, RowCount() - 1, true)).
+    // direction when it was a later key, ascending when new; more than kMaxSortKeys keys drop the
+    // last. A running edit is committed; then, for a column of the table while the header is
+    // shown and clickable, every row is sorted (SortRows(0, RowCount() - 1, true)).
     void ClickColumn(int column);
 
     // Sorts rows first..last by the sort keys (ReportSort.h has the comparison): by the first

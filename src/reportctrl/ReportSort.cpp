@@ -2,6 +2,7 @@
 
 #include "ReportModel.h"
 #include "filelist/AudioFileInfo.h"
+#include "filelist/FileListColumns.h"
 
 #include <algorithm>
 #include <utility>
@@ -50,16 +51,10 @@ int CompareTexts(const QString& a, const QString& b)
 
 int CompareRowsByColumn(const RowRecord& a, const RowRecord& b, int column)
 {
-    switch (column) {
-    case kSortColumnTrack:
-    case kSortColumnSize:
-    case kSortColumnFrequency:
-    case kSortColumnChannel:
-    case kSortColumnBitrate:
-        break;
-    default:
+    const FileListSortKey key = column >= 0 && column < FLC_COUNT ? FileListColumns()[std::size_t(column)].sortKey
+                                                                  : FileListSortKey::Text;
+    if (key == FileListSortKey::Text)
         return CompareTexts(TextOf(a, column), TextOf(b, column));
-    }
     if (!a.data || !b.data) {
         if (a.data || b.data)
             return a.data ? 1 : -1;
@@ -67,18 +62,18 @@ int CompareRowsByColumn(const RowRecord& a, const RowRecord& b, int column)
     }
     const AudioFileInfo& x = *a.data;
     const AudioFileInfo& y = *b.data;
-    switch (column) {
-    case kSortColumnTrack:
+    switch (key) {
+    case FileListSortKey::Track:
         if (const int result = CompareNumbers(x.trackNumber, y.trackNumber); result != 0)
             return result;
         return CompareNumbers(x.trackTotal, y.trackTotal);
-    case kSortColumnSize:
+    case FileListSortKey::SizeMB:
         return CompareNumbers(x.sizeMB, y.sizeMB);
-    case kSortColumnFrequency:
+    case FileListSortKey::SampleRate:
         return CompareNumbers(x.sampleRate, y.sampleRate);
-    case kSortColumnChannel:
+    case FileListSortKey::Channels:
         return CompareNumbers(x.channels, y.channels);
-    default: // kSortColumnBitrate
+    default: // FileListSortKey::BitrateKbps
         return CompareNumbers(x.bitrateKbps, y.bitrateKbps);
     }
 }

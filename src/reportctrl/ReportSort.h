@@ -22,21 +22,15 @@ struct RowRecord;
 // changes meanwhile.
 extern std::atomic<bool> g_listBusy;
 
-// The file list's columns that sort by a field of the row's AudioFileInfo.
-inline constexpr int kSortColumnTrack = 7;      // trackNumber, then trackTotal
-inline constexpr int kSortColumnSize = 12;      // sizeMB
-inline constexpr int kSortColumnFrequency = 15; // sampleRate
-inline constexpr int kSortColumnChannel = 16;   // channels
-inline constexpr int kSortColumnBitrate = 17;   // bitrateKbps
-
 // -1, 0 or 1 as `a` comes before, equals or comes after `b` in the byte order of their UTF-8
 // forms (unsigned bytes, that is code-point order): case-sensitive, capitals before small
 // letters, a shorter prefix first. Works on the UTF-16 text directly, without converting.
 int CompareTexts(const QString& a, const QString& b);
 
 // -1, 0 or 1 for rows `a` and `b` in ascending order of `column` alone. The numeric columns
-// compare their records' fields as doubles; a row without a record comes before one with a record
-// there, and two rows without records compare by text.
+// (those whose FileListColumns() entry has a sort key other than Text) compare their records'
+// fields as doubles; a row without a record comes before one with a record there, and two rows
+// without records compare by text.
 int CompareRowsByColumn(const RowRecord& a, const RowRecord& b, int column);
 
 // The comparison of the sort: by `column`; on a tie, while depth < keys.size() - 1, by the column

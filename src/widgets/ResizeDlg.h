@@ -62,11 +62,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-    // Restores the dialog's placement from (section, entry) with m_placement; false, and the
-    // dialog left as it is, when nothing usable is stored.
-    bool RestorePlacement(const QString& section, const QString& entry)
+    // Restores the placement that closing saves (m_placementEntry under "Position"); false, and
+    // the dialog left as it is, when nothing usable is stored.
+    bool RestorePlacement()
     {
-        return m_placement.RestoreWindowPlacement(this, section, entry);
+        return m_placement.RestoreWindowPlacement(this, QLatin1String(kPlacementSection), m_placementEntry);
     }
 
     // The dialog's placement store.

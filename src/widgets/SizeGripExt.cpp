@@ -10,7 +10,7 @@ CSizeGripExt::CSizeGripExt(QWidget* parent, bool shown, bool triangular)
 {
     setFocusPolicy(Qt::NoFocus);
     ReadMetrics();
-    resize(m_width, m_height);
+    resize(m_extent, m_extent);
     SetTriangular(triangular);
     m_shown = shown;
     Reposition();
@@ -29,8 +29,8 @@ void CSizeGripExt::Reposition()
     const QWidget* parent = parentWidget();
     if (parent == nullptr)
         return;
-    const int x = isRightToLeft() ? 0 : parent->width() - m_width;
-    move(x, parent->height() - m_height);
+    const int x = isRightToLeft() ? 0 : parent->width() - m_extent;
+    move(x, parent->height() - m_extent);
     raise();
     setVisible(m_shown);
 }
@@ -38,11 +38,10 @@ void CSizeGripExt::Reposition()
 void CSizeGripExt::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::StyleChange) {
-        const int oldWidth = m_width;
-        const int oldHeight = m_height;
+        const int oldExtent = m_extent;
         ReadMetrics();
-        const int left = isRightToLeft() ? x() : x() + oldWidth - m_width;
-        setGeometry(left, y() + oldHeight - m_height, m_width, m_height);
+        const int shift = oldExtent - m_extent;
+        setGeometry(isRightToLeft() ? x() : x() + shift, y() + shift, m_extent, m_extent);
         UpdateMask();
     } else if (event->type() == QEvent::LayoutDirectionChange) {
         UpdateMask();
@@ -53,7 +52,7 @@ void CSizeGripExt::changeEvent(QEvent* event)
 void CSizeGripExt::ReadMetrics()
 {
     // Square, as wide as a vertical scroll bar and as high as a horizontal one.
-    m_width = m_height = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    m_extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
 }
 
 void CSizeGripExt::UpdateMask()
@@ -62,10 +61,9 @@ void CSizeGripExt::UpdateMask()
         clearMask();
         return;
     }
-    const int w = m_width;
-    const int h = m_height;
+    const int e = m_extent;
     // The half below the diagonal that runs up from the inner bottom corner.
-    const QPolygon triangle = isRightToLeft() ? QPolygon({QPoint(0, 0), QPoint(0, h), QPoint(w, h)})
-                                              : QPolygon({QPoint(0, h), QPoint(w, h), QPoint(w, 0)});
+    const QPolygon triangle = isRightToLeft() ? QPolygon({QPoint(0, 0), QPoint(0, e), QPoint(e, e)})
+                                              : QPolygon({QPoint(0, e), QPoint(e, e), QPoint(e, 0)});
     setMask(QRegion(triangle));
 }

@@ -36,7 +36,6 @@ private:
     void UpdateMask();
 
     bool m_shown = true;
-    int m_width = 0;
-    int m_height = 0;
+    int m_extent = 0; // width and height: the grip is square
     bool m_triangular = false;
 };

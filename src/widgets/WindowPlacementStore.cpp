@@ -22,6 +22,14 @@ std::array<std::int32_t*, kFieldCount> Fields(WindowPlacement& p)
             &p.left, &p.top, &p.right, &p.bottom};
 }
 
+void SetNormalRect(WindowPlacement& p, const QRect& normal)
+{
+    p.left = normal.x();
+    p.top = normal.y();
+    p.right = normal.x() + normal.width();
+    p.bottom = normal.y() + normal.height();
+}
+
 bool IsMinimizedCommand(std::int32_t showCmd)
 {
     return showCmd == WindowPlacement::kShowMinimized || showCmd == WindowPlacement::kMinimize
@@ -46,13 +54,8 @@ std::optional<WindowPlacement> ReadPlacement(const QWidget* window)
         p.showCmd = WindowPlacement::kShowNormal;
     }
     p.minX = p.minY = p.maxX = p.maxY = -1;
-    QRect normal = window->normalGeometry();
-    if (!normal.isValid())
-        normal = window->geometry();
-    p.left = normal.x();
-    p.top = normal.y();
-    p.right = normal.x() + normal.width();
-    p.bottom = normal.y() + normal.height();
+    const QRect normal = window->normalGeometry();
+    SetNormalRect(p, normal.isValid() ? normal : window->geometry());
     return p;
 }
 
@@ -194,13 +197,13 @@ bool WindowPlacementStore::SaveWindowPlacement(const QWidget* window, const QStr
 
 bool WindowPlacementStore::RestoreWindowPlacement(QWidget* window, const QString& section, const QString& entry)
 {
+    // Checked first, so that a call without a window leaves the first restore to come.
+    if (window == nullptr || !window->isWindow())
+        return false;
     ProfileStore profile;
     if (m_firstRestore) {
         m_firstRestore = false;
-        const std::optional<WindowPlacement> current = ReadPlacement(window);
-        if (!current)
-            return false;
-        m_defaultPlacement = *current;
+        m_defaultPlacement = *ReadPlacement(window);
         if (const QScreen* primary = QGuiApplication::primaryScreen()) {
             const QRect screen = primary->geometry();
             const qint64 width = qint64(m_defaultPlacement.right) - m_defaultPlacement.left;
@@ -212,8 +215,6 @@ bool WindowPlacementStore::RestoreWindowPlacement(QWidget* window, const QString
         }
         m_placementKind = profile.ReadInt(section, QString()).value_or(0);
     }
-    if (window == nullptr || !window->isWindow())
-        return false;
 
     std::optional<WindowPlacement> stored;
     if (const std::optional<QByteArray> bytes = profile.ReadBinary(section, entry))
@@ -227,10 +228,7 @@ bool WindowPlacementStore::RestoreWindowPlacement(QWidget* window, const QString
         m_placement = m_defaultPlacement;
         return false;
     }
-    stored->left = normal->x();
-    stored->top = normal->y();
-    stored->right = normal->x() + normal->width();
-    stored->bottom = normal->y() + normal->height();
+    SetNormalRect(*stored, *normal);
     m_placement = *stored;
     Apply(window, *normal, m_placement);
     return true;

@@ -501,6 +501,13 @@ TEST(WindowPlacement, PlacementKindAdjustsTheShowState)
     WindowPlacementStore store;
     ASSERT_TRUE(store.SaveWindowPlacement(&dlg, QStringLiteral("Kind unread"), QStringLiteral("entry")));
     EXPECT_EQ(profile.ReadInt(QStringLiteral("Kind unread"), QString()), 3);
+
+    // So does one whose only restore had no window to restore.
+    ASSERT_TRUE(profile.WriteInt(QStringLiteral("Kind no window"), QString(), 3));
+    WindowPlacementStore noWindow;
+    EXPECT_FALSE(noWindow.RestoreWindowPlacement(nullptr, QStringLiteral("Kind no window"), QStringLiteral("entry")));
+    ASSERT_TRUE(noWindow.SaveWindowPlacement(&dlg, QStringLiteral("Kind no window"), QStringLiteral("entry")));
+    EXPECT_EQ(profile.ReadInt(QStringLiteral("Kind no window"), QString()), 3);
 }
 
 // A placement that cannot be saved is reported with "Fail to Save!", and the dialog closes all
