@@ -1,13 +1,13 @@
 #include "SettingsStore.h"
 
 #include "IniFile.h"
+#include "engine/LeadingInt.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 #include <algorithm>
-#include <climits>
 #include <optional>
 
 namespace {
@@ -21,34 +21,13 @@ const QString kBitrateKey = QStringLiteral("LameBits");
 const QString kChannelModeKey = QStringLiteral("LameChannel");
 const QString kSampleRateKey = QStringLiteral("Freq");
 
-// The signed decimal number that starts `text` after optional blanks, clamped to the int
-// range; nothing when no digit follows. Missing keys read as "" and so give nothing too.
-std::optional<int> LeadingNumber(QStringView text)
-{
-    text = text.trimmed();
-    bool negative = false;
-    if (!text.isEmpty() && (text.front() == u'-' || text.front() == u'+')) {
-        negative = text.front() == u'-';
-        text = text.mid(1);
-    }
-    qsizetype i = 0;
-    long long magnitude = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        if (magnitude <= INT_MAX)
-            magnitude = magnitude * 10 + (text[i].unicode() - u'0');
-    }
-    if (i == 0)
-        return std::nullopt;
-    const long long value = negative ? -magnitude : magnitude;
-    return int(std::clamp<long long>(value, INT_MIN, INT_MAX));
-}
-
 // The index stored under `key`, or `fallback` when it is missing, has no number or lies
-// outside 0..count-1. Compared as int, so a value such as 40000 cannot wrap into range.
+// outside 0..count-1 (a missing key reads as "", which has no number). Compared as int, so a
+// value such as 40000 cannot wrap into range.
 std::int16_t ReadIndex(const IniFile& ini, const QString& section, const QString& key, std::size_t count,
                        std::int16_t fallback)
 {
-    const std::optional<int> value = LeadingNumber(ini.ReadString(section, key, QString()));
+    const std::optional<int> value = ParseLeadingInt(ini.ReadString(section, key, QString()));
     if (!value || *value < 0 || *value >= int(count))
         return fallback;
     return std::int16_t(*value);
@@ -94,7 +73,7 @@ bool LoadSettings(ConversionSettings& settings, const QString& path)
     const bool readable = ini.Load(path) || !QFileInfo::exists(path);
 
     const std::optional<int> sameAsSource =
-        LeadingNumber(ini.ReadString(kOutputSection, kSameAsSourceKey, QString()));
+        ParseLeadingInt(ini.ReadString(kOutputSection, kSameAsSourceKey, QString()));
     settings.sameAsSource = sameAsSource.value_or(0) != 0 ? 1 : 0;
     settings.bitrateIndex = ReadIndex(ini, kMp3Section, kBitrateKey, kBitrateTable.size(), kDefaultBitrateIndex);
     settings.channelMode = ReadIndex(ini, kMp3Section, kChannelModeKey, CM_DUAL_CHANNEL + 1, CM_AUTOMATIC);

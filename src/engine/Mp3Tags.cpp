@@ -1,6 +1,6 @@
 #include "Mp3Tags.h"
 
-#include "filelist/AudioFileProbe.h"
+#include "engine/LeadingInt.h"
 
 #include <QFile>
 

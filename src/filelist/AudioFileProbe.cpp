@@ -1,6 +1,7 @@
 // The file probe: type, size, audio properties, comment and bit rate of one file.
 
 #include "AudioFileProbe.h"
+#include "engine/LeadingInt.h"
 
 #include "ExtensionTypeTable.h"
 #include "OggVorbisProbe.h"
@@ -8,8 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -63,10 +62,6 @@ std::uint8_t LowByte(int value)
     return std::uint8_t(unsigned(value) & 0xFFu);
 }
 
-bool IsCSpace(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
-}
 
 // The bit rate TagLib reports for a file of any type but Ogg Vorbis (whose probe reads its
 // own) in kbit/s, 0 when it reports none. FileRef recognises the format by the content.
@@ -101,24 +96,6 @@ QString TagTextToWide(const TagLib::String& text)
     // to8Bit builds a new string; toCString would fill a cache inside the shared text.
     const std::string utf8 = text.to8Bit(true);
     return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-}
-
-int LeadingInt(const QString& text)
-{
-    constexpr std::int64_t kMagnitudeLimit = std::int64_t(INT_MAX) + 1;
-    qsizetype i = 0;
-    while (i < text.size() && IsCSpace(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    std::int64_t magnitude = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
-        magnitude = std::min(magnitude * 10 + (text[i].unicode() - u'0'), kMagnitudeLimit);
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    return int(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
 }
 
 void ReadVorbisComment(const TagLib::Ogg::XiphComment& comment, AudioFileInfo& info)

@@ -28,11 +28,6 @@ void ReadVorbisComment(const TagLib::Ogg::XiphComment& comment, AudioFileInfo& i
 // TagLib text as a QString, every character kept (including those outside the BMP).
 QString TagTextToWide(const TagLib::String& text);
 
-// The integer at the start of `text` as atoi reads it: leading white space, an optional sign,
-// then decimal digits up to the first other character; 0 when there are none. Values beyond
-// the range of int are clamped to it. "2009-05-01" gives 2009, "3/12" gives 3.
-int LeadingInt(const QString& text);
-
 // Opens the file at `path` read-only for TagLib, or returns null when it is not a regular file
 // (after following symbolic links) or cannot be opened. Anything else is never opened, so a
 // FIFO cannot block the caller.

@@ -4,6 +4,7 @@
 #include "FileHelpers.h"
 #include "OggFixture.h"
 #include "engine/ConversionTask.h"
+#include "engine/LeadingInt.h"
 #include "filelist/AudioFileProbe.h"
 #include "filelist/ExtensionTypeTable.h"
 
