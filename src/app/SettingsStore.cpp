@@ -1,7 +1,7 @@
 #include "SettingsStore.h"
 
 #include "IniFile.h"
-#include "engine/LeadingInt.h"
+#include "engine/NumberText.h"
 
 #include <QDir>
 #include <QFileInfo>

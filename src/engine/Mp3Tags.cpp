@@ -1,6 +1,6 @@
 #include "Mp3Tags.h"
 
-#include "engine/LeadingInt.h"
+#include "engine/NumberText.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 // The file probe: type, size, audio properties, comment and bit rate of one file.
 
 #include "AudioFileProbe.h"
-#include "engine/LeadingInt.h"
+#include "engine/NumberText.h"
 
 #include "ExtensionTypeTable.h"
 #include "OggVorbisProbe.h"

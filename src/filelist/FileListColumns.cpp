@@ -5,13 +5,13 @@
 #include "AudioFileProbe.h"
 #include "ExtensionTypeTable.h"
 #include "engine/ConversionTask.h"
+#include "engine/NumberText.h"
 
 #include <QFileInfo>
 #include <QLocale>
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 
 const std::array<FileListColumnDef, FLC_COUNT>& FileListColumns()
@@ -50,18 +50,6 @@ QString DurationText(double seconds)
         return {};
     const auto whole = static_cast<long long>(std::min(seconds, kLimit));
     return QString::asprintf("%02lld:%02lld:%02lld", whole / 3600, whole % 3600 / 60, whole % 60);
-}
-
-QString SizeText(double megabytes)
-{
-    // to_chars is locale-independent and rounds the exact value, ties to even, as printf does
-    // (and as CReportCtrl::PutCellNumber shows numbers); QString::number rounds ties away.
-    std::array<char, 512> buffer;
-    const std::to_chars_result result =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), megabytes, std::chars_format::fixed, 2);
-    if (result.ec != std::errc())
-        return {};
-    return QString::fromLatin1(buffer.data(), result.ptr - buffer.data());
 }
 
 QString ChannelText(std::uint32_t channels)
@@ -104,8 +92,8 @@ FileRowTexts MakeFileRow(const QString& path, const AudioFileInfo& info, const Q
     cells[FLC_GENRE] = info.genre;
     cells[FLC_DATE] = info.date;
     cells[FLC_COMMENT] = info.comment;
-    // Every number below is formatted in the C locale (to_chars, QString::asprintf).
-    cells[FLC_SIZE] = SizeText(info.sizeMB);
+    // Every number below is formatted in the C locale (FixedText, QString::asprintf).
+    cells[FLC_SIZE] = FixedText(info.sizeMB, 2);
     if (lastModified.isValid())
         cells[FLC_LAST_MODIFIED] =
             QLocale::c().toString(lastModified.toLocalTime(), QStringLiteral("yyyy/MM/dd HH:mm:ss"));

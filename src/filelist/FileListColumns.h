@@ -79,8 +79,6 @@ FileRowTexts MakeFileRow(const QString& path, const AudioFileInfo& info, const Q
 // "%02d:%02d:%02d" of the whole seconds (hours may take more digits); empty below one second
 // and for values that are not finite.
 QString DurationText(double seconds);
-// Two decimals, rounded as printf rounds (ties to even: 1.125 gives 1.12).
-QString SizeText(double megabytes);
 // "1 (Mono)", "2 (Stereo)", else the count.
 QString ChannelText(std::uint32_t channels);
 // The folder of `path` up to and including its last "/"; empty for a bare name.

@@ -2,6 +2,7 @@
 
 #include "ColumnLayout.h"
 #include "ReportSort.h"
+#include "engine/NumberText.h"
 #include "filelist/AudioFileInfo.h"
 
 #include <QAccessible>
@@ -15,7 +16,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <climits>
 #include <numeric>
 #include <system_error>
@@ -95,19 +95,6 @@ bool FilterMatches(int filter, int flags)
     if (filter == 0)
         return false;
     return (filter & RS_ANY) != 0 || (flags & filter) == filter;
-}
-
-// printf's "%.<decimals>f" in the C locale: the exact value rounded to nearest, ties to even
-// (QString::number rounds ties away from zero, so 2.5 would become 3 rather than 2).
-QString FixedText(double value, int decimals)
-{
-    // A double's exact expansion never needs more than 1074 decimals; more would only add zeros.
-    std::array<char, 1536> buffer;
-    const std::to_chars_result result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                                      std::chars_format::fixed, std::clamp(decimals, 0, 1074));
-    if (result.ec != std::errc())
-        return {};
-    return QString::fromLatin1(buffer.data(), result.ptr - buffer.data());
 }
 
 // "%f" with trailing zeros and then trailing points removed for decimals < 0, else "%.<n>f".

@@ -4,7 +4,7 @@
 #include "FileHelpers.h"
 #include "OggFixture.h"
 #include "engine/ConversionTask.h"
-#include "engine/LeadingInt.h"
+#include "engine/NumberText.h"
 #include "filelist/AudioFileProbe.h"
 #include "filelist/ExtensionTypeTable.h"
 

@@ -1,6 +1,8 @@
-#include "engine/LeadingInt.h"
+#include "engine/NumberText.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <climits>
 #include <cstdint>
 
@@ -32,4 +34,14 @@ std::optional<int> ParseLeadingInt(QStringView text)
         return std::nullopt;
     const std::int64_t value = negative ? -magnitude : magnitude;
     return int(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
+}
+
+QString FixedText(double value, int decimals)
+{
+    std::array<char, 1536> buffer;
+    const std::to_chars_result result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                                      std::chars_format::fixed, std::clamp(decimals, 0, 1074));
+    if (result.ec != std::errc())
+        return {};
+    return QString::fromLatin1(buffer.data(), result.ptr - buffer.data());
 }
